@@ -1,0 +1,12 @@
+#include "cli/CliIo.h"
+#include "cli/Commands.h"
+
+namespace contivo::cli {
+
+int cmdEncipher(const QStringList&)
+{
+    printErr(QStringLiteral("encipher: not available in this build yet"));
+    return 1;
+}
+
+}

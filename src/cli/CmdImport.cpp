@@ -1,0 +1,12 @@
+#include "cli/CliIo.h"
+#include "cli/Commands.h"
+
+namespace contivo::cli {
+
+int cmdImport(const QStringList&)
+{
+    printErr(QStringLiteral("import: not available in this build yet"));
+    return 1;
+}
+
+}

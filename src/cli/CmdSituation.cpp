@@ -1,0 +1,12 @@
+#include "cli/CliIo.h"
+#include "cli/Commands.h"
+
+namespace contivo::cli {
+
+int cmdSituation(const QStringList&)
+{
+    printErr(QStringLiteral("situation: not available in this build yet"));
+    return 1;
+}
+
+}
