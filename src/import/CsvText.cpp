@@ -1,0 +1,400 @@
+#include "import/CsvText.h"
+
+#include "base/Cp1252.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace contivo::csv {
+namespace {
+
+inline bool isBlankOrControl(char16_t c) { return c <= u' '; }
+
+// Length of the valid UTF-8 sequence starting at p (0 when invalid).
+int utf8SequenceLength(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char b = p[0];
+    const auto cont = [&](int k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
+    if (b >= 0xC2 && b <= 0xDF)
+        return cont(1) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF) {
+        if (!cont(1) || !cont(2))
+            return 0;
+        if (b == 0xE0 && p[1] < 0xA0)
+            return 0; // overlong
+        if (b == 0xED && p[1] >= 0xA0)
+            return 0; // surrogate
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        if (!cont(1) || !cont(2) || !cont(3))
+            return 0;
+        if (b == 0xF0 && p[1] < 0x90)
+            return 0; // overlong
+        if (b == 0xF4 && p[1] >= 0x90)
+            return 0; // beyond U+10FFFF
+        return 4;
+    }
+    return 0;
+}
+
+bool hasUtf8Bom(const QByteArray& bytes) { return bytes.startsWith("\xEF\xBB\xBF"); }
+
+// A number text as ASCII in buf, or false when it holds anything else or is too long.
+bool toAscii(QStringView text, char* buf, qsizetype capacity)
+{
+    if (text.size() >= capacity)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80)
+            return false;
+        buf[i] = static_cast<char>(c);
+    }
+    buf[text.size()] = '\0';
+    return true;
+}
+
+// The plain number syntax: sign, digits with an optional '.', optional exponent.
+bool isPlainNumber(const char* s, qsizetype n)
+{
+    qsizetype i = 0;
+    if (i < n && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && s[i] >= '0' && s[i] <= '9')
+        ++i, ++digits;
+    if (i < n && s[i] == '.') {
+        ++i;
+        while (i < n && s[i] >= '0' && s[i] <= '9')
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < n && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        qsizetype expDigits = 0;
+        while (i < n && s[i] >= '0' && s[i] <= '9')
+            ++i, ++expDigits;
+        if (expDigits == 0)
+            return false;
+    }
+    return i == n;
+}
+
+}
+
+bool looksLikeUtf8(const QByteArray& bytes)
+{
+    if (hasUtf8Bom(bytes))
+        return true;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* const end = p + bytes.size();
+    bool nonAscii = false;
+    while (p < end) {
+        // Eight ASCII bytes at a time: the common case of bank files.
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int len = utf8SequenceLength(p, end);
+        if (len == 0)
+            return false;
+        nonAscii = true;
+        p += len;
+    }
+    return nonAscii;
+}
+
+QString decodeCsvBytes(const QByteArray& bytes)
+{
+    if (hasUtf8Bom(bytes))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (looksLikeUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return cp1252::decode(bytes);
+}
+
+void normaliseLine(QStringView line, QChar delimiter, QChar separator, QString& out)
+{
+    const QChar* const s = line.data();
+    const qsizetype n = line.size();
+    const char16_t d = delimiter.unicode();
+    bool first = true;
+    qsizetype i = 0;
+    while (i < n) {
+        if (s[i].unicode() != d) {
+            ++i;
+            continue;
+        }
+        if (!first)
+            out += separator;
+        first = false;
+        out += delimiter;
+        const qsizetype opening = i;
+        qsizetype j = i + 1;
+        bool closed = false;
+        while (j < n) {
+            qsizetype k = j;
+            while (k < n && s[k].unicode() != d)
+                ++k;
+            out.append(s + j, k - j);
+            if (k == n) {
+                j = n;
+                break;
+            }
+            if (k + 1 < n && s[k + 1].unicode() == d) {
+                out += delimiter; // a doubled delimiter stands for one
+                j = k + 2;
+                continue;
+            }
+            closed = true;
+            j = k + 1;
+            break;
+        }
+        if (!closed && opening < n - 1)
+            out.chop(1); // an unclosed value ends before the line's last character
+        out += delimiter;
+        i = j;
+    }
+}
+
+bool isBlankLine(QStringView line)
+{
+    for (QChar c : line)
+        if (!isBlankOrControl(c.unicode()))
+            return false;
+    return true;
+}
+
+QStringView trimmedLine(QStringView line)
+{
+    qsizetype b = 0;
+    qsizetype e = line.size();
+    while (b < e && isBlankOrControl(line[b].unicode()))
+        ++b;
+    while (e > b && isBlankOrControl(line[e - 1].unicode()))
+        --e;
+    return line.mid(b, e - b);
+}
+
+void cutColumns(QStringView line, QChar separator, Columns& columns)
+{
+    columns.clear();
+    const QChar* const s = line.data();
+    const qsizetype n = line.size();
+    const char16_t sep = separator.unicode();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (s[i].unicode() == sep) {
+            columns.append(QStringView(s + start, i - start));
+            start = i + 1;
+        }
+    }
+    columns.append(QStringView(s + start, n - start));
+}
+
+void cutEnclosedColumns(QStringView line, QChar delimiter, QChar separator, Columns& columns)
+{
+    columns.clear();
+    const QChar* const s = line.data();
+    const qsizetype n = line.size();
+    const char16_t d = delimiter.unicode();
+    const char16_t sep = separator.unicode();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 2 < n;) {
+        if (s[i].unicode() == d && s[i + 1].unicode() == sep && s[i + 2].unicode() == d) {
+            columns.append(QStringView(s + start, i - start));
+            i += 3;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    columns.append(QStringView(s + start, n - start));
+    QStringView& firstColumn = columns.front();
+    if (!firstColumn.isEmpty() && firstColumn.front() == delimiter)
+        firstColumn = firstColumn.mid(1);
+    QStringView& lastColumn = columns.back();
+    if (!lastColumn.isEmpty() && lastColumn.back() == delimiter)
+        lastColumn.chop(1);
+}
+
+std::optional<double> parseNumber(QStringView text)
+{
+    text = trimmedLine(text);
+    char buf[128];
+    if (!toAscii(text, buf, sizeof buf))
+        return std::nullopt;
+    const qsizetype n = text.size();
+    const char* comma = static_cast<const char*>(std::memchr(buf, ',', n));
+    const char* dot = static_cast<const char*>(std::memchr(buf, '.', n));
+    const bool dotIsDecimal = dot && (!comma || comma < dot);
+    const char decimalMark = dotIsDecimal ? '.' : ',';
+    const char thousandsMark = dotIsDecimal ? ',' : '.';
+    qsizetype len = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (buf[i] == thousandsMark)
+            continue;
+        buf[len++] = buf[i] == decimalMark ? '.' : buf[i];
+    }
+    if (!isPlainNumber(buf, len))
+        return std::nullopt;
+    const char* begin = buf;
+    if (*begin == '+')
+        ++begin;
+    double value = 0;
+    const auto result = std::from_chars(begin, buf + len, value);
+    if (result.ec == std::errc::result_out_of_range && result.ptr == buf + len)
+        return std::nullopt;
+    if (result.ec != std::errc() || result.ptr != buf + len)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> parseInteger(QStringView text)
+{
+    text = trimmedLine(text);
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+        if (value > 2147483648LL)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+bool parseBoolean(QStringView text) { return trimmedLine(text).compare(u"True", Qt::CaseInsensitive) == 0; }
+
+std::optional<DateOrder> dateOrderOf(QStringView pattern)
+{
+    for (QChar c : pattern) {
+        switch (c.toLower().unicode()) {
+        case u'd':
+            return DateOrder::DayMonthYear;
+        case u'm':
+            return DateOrder::MonthDayYear;
+        case u'y':
+            return DateOrder::YearMonthDay;
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+QChar dateSeparatorOf(QStringView pattern)
+{
+    for (QChar c : pattern)
+        if (!c.isLetter() && c != QLatin1Char('\''))
+            return c;
+    return QLatin1Char('/');
+}
+
+namespace {
+
+struct DateScanner {
+    QStringView s;
+    qsizetype pos = 0;
+
+    void skipBlanks()
+    {
+        while (pos < s.size() && s[pos] == QLatin1Char(' '))
+            ++pos;
+    }
+    bool number(int& value, int& length)
+    {
+        skipBlanks();
+        value = 0;
+        length = 0;
+        while (pos < s.size() && s[pos] >= QLatin1Char('0') && s[pos] <= QLatin1Char('9')) {
+            if (++length > 4)
+                return false;
+            value = value * 10 + (s[pos].unicode() - u'0');
+            ++pos;
+        }
+        return length > 0;
+    }
+    bool character(QChar c)
+    {
+        skipBlanks();
+        if (pos < s.size() && s[pos] == c) {
+            ++pos;
+            return true;
+        }
+        return false;
+    }
+};
+
+}
+
+std::optional<QDate> parseDate(QStringView text, DateOrder order, QChar separator, int currentYear)
+{
+    DateScanner scan { text };
+    int n1 = 0, n2 = 0, n3 = 0, l1 = 0, l2 = 0, l3 = 0;
+    if (!scan.number(n1, l1) || !scan.character(separator) || !scan.number(n2, l2))
+        return std::nullopt;
+    int year = 0, month = 0, day = 0, yearLength = 4;
+    if (scan.character(separator)) {
+        if (!scan.number(n3, l3))
+            return std::nullopt;
+        switch (order) {
+        case DateOrder::DayMonthYear:
+            day = n1, month = n2, year = n3, yearLength = l3;
+            break;
+        case DateOrder::MonthDayYear:
+            month = n1, day = n2, year = n3, yearLength = l3;
+            break;
+        case DateOrder::YearMonthDay:
+            year = n1, month = n2, day = n3, yearLength = l1;
+            break;
+        }
+        if (yearLength <= 2) {
+            const int base = currentYear - 50;
+            year += base / 100 * 100;
+            if (year < base)
+                year += 100;
+        }
+    } else {
+        year = currentYear;
+        if (order == DateOrder::MonthDayYear)
+            month = n1, day = n2;
+        else
+            day = n1, month = n2;
+    }
+    scan.character(QLatin1Char('.'));
+    scan.skipBlanks();
+    if (scan.pos != text.size() || year < 1 || year > 9999)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QDate>
+#include <QString>
+#include <QStringView>
+#include <QVarLengthArray>
+#include <optional>
+
+/// The text rules of the CSV import: decoding, normalisation of enclosed fields, column cutting
+/// and the conversion of column texts to numbers, dates and booleans. Plain functions on views so
+/// the import can run over huge files without copying each line.
+namespace contivo::csv {
+
+/// True when the bytes start with a UTF-8 byte-order mark, or are valid UTF-8 holding at least one
+/// byte outside ASCII.
+bool looksLikeUtf8(const QByteArray& bytes);
+
+/// Decodes a CSV file: UTF-8 (byte-order mark dropped) when looksLikeUtf8, otherwise cp1252.
+QString decodeCsvBytes(const QByteArray& bytes);
+
+/// Calls fn(QStringView line) for each line of text, split at CR LF, LF or CR; a final line
+/// break adds no empty line. Stops early when fn returns false.
+template <typename Fn> void forEachLine(QStringView text, Fn&& fn)
+{
+    const QChar* const data = text.data();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c != u'\n' && c != u'\r')
+            continue;
+        if (!fn(QStringView(data + start, i - start)))
+            return;
+        if (c == u'\r' && i + 1 < n && data[i + 1].unicode() == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        fn(QStringView(data + start, n - start));
+}
+
+/// Rebuilds a line from its enclosed fields alone, appending to out: each field's value enclosed
+/// in the delimiter (its doubled delimiters made single), fields joined by the separator. Blanks,
+/// separators and unenclosed text between fields are dropped. An unclosed field runs to the end of
+/// the line less the line's last character.
+void normaliseLine(QStringView line, QChar delimiter, QChar separator, QString& out);
+
+/// True when the line holds nothing but blanks and control characters.
+bool isBlankLine(QStringView line);
+
+/// A line's text without leading and trailing blanks and control characters.
+QStringView trimmedLine(QStringView line);
+
+using Columns = QVarLengthArray<QStringView, 16>;
+
+/// Cuts a line without delimiter at every separator: n separators give n + 1 columns.
+void cutColumns(QStringView line, QChar separator, Columns& columns);
+
+/// Cuts a normalised line at every delimiter-separator-delimiter; the first column loses its
+/// leading delimiter and the last its trailing one.
+void cutEnclosedColumns(QStringView line, QChar delimiter, QChar separator, Columns& columns);
+
+/// The number rule: the mark that comes second (or the only '.') is the decimal mark, the other
+/// one groups thousands. Nothing when the text is not a number after that. The text is trimmed.
+std::optional<double> parseNumber(QStringView text);
+
+/// A whole 32-bit number (optional sign, digits), blanks around it allowed.
+std::optional<int> parseInteger(QStringView text);
+
+/// "True" without regard to case, blanks around it allowed.
+bool parseBoolean(QStringView text);
+
+/// The order of day, month and year in a date text.
+enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
+
+/// The order of a date pattern: the first of the letters d, m, y (any case) decides; a pattern
+/// with none of them gives nothing.
+std::optional<DateOrder> dateOrderOf(QStringView pattern);
+
+/// The separator of a date pattern: its first character that is not a letter, '/' when none.
+QChar dateSeparatorOf(QStringView pattern);
+
+/// Reads a date written as numbers in the given order joined by the separator. Blanks may stand
+/// before each number; a trailing '.' and trailing blanks are allowed. Years of one or two digits
+/// fall within fifty years either side of currentYear; two numbers alone are day and month (month
+/// and day for the month-first order) of currentYear. Nothing when the text is not a valid date.
+std::optional<QDate> parseDate(QStringView text, DateOrder order, QChar separator, int currentYear);
+
+}
