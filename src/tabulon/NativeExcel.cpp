@@ -52,11 +52,74 @@ std::uint8_t alignmentBits(TExcelAlignment a)
     return 0;
 }
 
+std::uint8_t* store16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = std::uint8_t(v & 0xFF);
+    p[1] = std::uint8_t(v >> 8);
+    return p + 2;
+}
+
+std::uint8_t* storeDouble(std::uint8_t* p, double v)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        p[i] = std::uint8_t(bits >> (8 * i));
+    return p + 8;
+}
+
+std::uint8_t* storeText(std::uint8_t* p, std::string_view text)
+{
+    *p++ = std::uint8_t(text.size());
+    if (!text.empty())
+        std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
 std::string_view cut(std::string_view text)
 {
     return text.substr(0, std::min(text.size(), TNativeExcel::kMaxText));
 }
 
+}
+
+std::uint8_t* ChunkBuffer::append(std::size_t n)
+{
+    while (m_current < m_chunks.size() && m_chunks[m_current].used + n > kChunkSize)
+        ++m_current;
+    if (m_current == m_chunks.size())
+        m_chunks.push_back(Chunk { std::unique_ptr<std::uint8_t[]>(new std::uint8_t[kChunkSize]), 0 });
+    Chunk& c = m_chunks[m_current];
+    std::uint8_t* p = c.data.get() + c.used;
+    c.used += n;
+    m_size += n;
+    return p;
+}
+
+void ChunkBuffer::clear()
+{
+    for (Chunk& c : m_chunks)
+        c.used = 0;
+    m_current = 0;
+    m_size = 0;
+}
+
+std::vector<std::pair<const std::uint8_t*, std::size_t>> ChunkBuffer::pieces() const
+{
+    std::vector<std::pair<const std::uint8_t*, std::size_t>> out;
+    for (const Chunk& c : m_chunks)
+        if (c.used)
+            out.emplace_back(c.data.get(), c.used);
+    return out;
+}
+
+std::vector<std::uint8_t> ChunkBuffer::toVector() const
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(m_size);
+    for (const auto& [data, size] : pieces())
+        out.insert(out.end(), data, data + size);
+    return out;
 }
 
 TNativeExcel::TNativeExcel()
@@ -104,74 +167,39 @@ void TNativeExcel::SetActiveFont(int font)
         m_activeFont = font;
 }
 
-void TNativeExcel::put16(std::uint16_t v)
-{
-    m_buffer.push_back(std::uint8_t(v & 0xFF));
-    m_buffer.push_back(std::uint8_t(v >> 8));
-}
-
-void TNativeExcel::putDouble(double v)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    for (int i = 0; i < 8; ++i)
-        m_buffer.push_back(std::uint8_t(bits >> (8 * i)));
-}
-
-void TNativeExcel::putBytes(std::string_view bytes)
-{
-    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-}
-
 void TNativeExcel::BeginWorksheet()
 {
     m_buffer.clear();
     m_fontCount = 0;
     m_open = true;
-    switch (BIFF) {
-    case TBIFFVersion::bvBIFF2:
-        put16(kBof2);
-        put16(4);
-        break;
-    case TBIFFVersion::bvBIFF3:
-        put16(kBof3);
-        put16(6);
-        break;
-    case TBIFFVersion::bvBIFF4:
-        put16(kBof4);
-        put16(6);
-        break;
-    case TBIFFVersion::bvBIFF5:
-        put16(kBof5);
-        put16(6);
-        break;
-    }
-    put16(0x0200);
-    put16(0x0010);
-    if (BIFF != TBIFFVersion::bvBIFF2)
-        put16(0);
-    if (BIFF == TBIFFVersion::bvBIFF2) {
-        put16(kDimensions2);
-        put16(8);
-    } else {
-        put16(kDimensions);
-        put16(10);
-    }
-    put16(0);
-    put16(0xFFFF);
-    put16(0);
-    put16(0x0100);
-    if (BIFF != TBIFFVersion::bvBIFF2)
-        put16(0);
+    const bool biff2 = BIFF == TBIFFVersion::bvBIFF2;
+    static constexpr std::uint16_t bofNumbers[] = {kBof2, kBof3, kBof4, kBof5};
+    std::uint8_t* p = m_buffer.append(biff2 ? 8 : 10);
+    p = store16(p, bofNumbers[int(BIFF)]);
+    p = store16(p, biff2 ? 4 : 6);
+    p = store16(p, 0x0200);
+    p = store16(p, 0x0010);
+    if (!biff2)
+        store16(p, 0);
+    p = m_buffer.append(biff2 ? 12 : 14);
+    p = store16(p, biff2 ? kDimensions2 : kDimensions);
+    p = store16(p, biff2 ? 8 : 10);
+    p = store16(p, 0);
+    p = store16(p, 0xFFFF);
+    p = store16(p, 0);
+    p = store16(p, 0x0100);
+    if (!biff2)
+        store16(p, 0);
 }
 
-void TNativeExcel::beginRecord(std::uint16_t number, std::uint16_t length)
+std::uint8_t* TNativeExcel::beginRecord(std::uint16_t number, std::uint16_t length)
 {
     // A record written after EOF starts a fresh worksheet rather than trailing the closed one.
     if (!m_open)
         BeginWorksheet();
-    put16(number);
-    put16(length);
+    std::uint8_t* p = m_buffer.append(4 + std::size_t(length));
+    p = store16(p, number);
+    return store16(p, length);
 }
 
 bool TNativeExcel::AddFont(const FontSpec& font)
@@ -179,25 +207,24 @@ bool TNativeExcel::AddFont(const FontSpec& font)
     if (m_open && m_fontCount >= kMaxFonts)
         return false;
     const std::string_view name = cut(font.name);
-    beginRecord(kFont, std::uint16_t(5 + name.size()));
-    put16(std::uint16_t(font.size * 20));
-    put16(std::uint16_t((font.bold ? 0x1 : 0) | (font.italic ? 0x2 : 0) | (font.underline ? 0x4 : 0)
-                        | (font.strikeOut ? 0x8 : 0)));
-    put8(std::uint8_t(name.size()));
-    putBytes(name);
+    std::uint8_t* p = beginRecord(kFont, std::uint16_t(5 + name.size()));
+    p = store16(p, std::uint16_t(font.size * 20));
+    p = store16(p, std::uint16_t((font.bold ? 0x1 : 0) | (font.italic ? 0x2 : 0) | (font.underline ? 0x4 : 0)
+                                 | (font.strikeOut ? 0x8 : 0)));
+    storeText(p, name);
     ++m_fontCount;
     return true;
 }
 
-void TNativeExcel::beginCell(std::uint16_t number, std::uint16_t length, int row, int column)
+std::uint8_t* TNativeExcel::beginCell(std::uint16_t number, std::uint16_t length, int row, int column)
 {
     SetRow(row);
     SetColumn(column);
-    beginRecord(number, length);
-    put16(std::uint16_t(m_row - 1));
-    put16(std::uint16_t(m_column - 1));
-    put8(std::uint8_t((Locked ? 0x40 : 0) | (Hidden ? 0x80 : 0)));
-    put8(std::uint8_t((m_activeFont & 0x3) << 6));
+    std::uint8_t* p = beginRecord(number, length);
+    p = store16(p, std::uint16_t(m_row - 1));
+    p = store16(p, std::uint16_t(m_column - 1));
+    *p++ = std::uint8_t((Locked ? 0x40 : 0) | (Hidden ? 0x80 : 0));
+    *p++ = std::uint8_t((m_activeFont & 0x3) << 6);
     std::uint8_t format = alignmentBits(Alignment);
     if (Borders & ebLeft)
         format |= 0x08;
@@ -209,7 +236,8 @@ void TNativeExcel::beginCell(std::uint16_t number, std::uint16_t length, int row
         format |= 0x40;
     if (Shading)
         format |= 0x80;
-    put8(format);
+    *p++ = format;
+    return p;
 }
 
 void TNativeExcel::moveAfterCell()
@@ -242,41 +270,35 @@ void TNativeExcel::moveAfterCell()
 
 void TNativeExcel::WriteInteger(int row, int column, std::uint16_t value)
 {
-    beginCell(kInteger, 9, row, column);
-    put16(value);
+    store16(beginCell(kInteger, 9, row, column), value);
     moveAfterCell();
 }
 
 void TNativeExcel::WriteNumber(int row, int column, double value)
 {
-    beginCell(kNumber, 15, row, column);
-    putDouble(value);
+    storeDouble(beginCell(kNumber, 15, row, column), value);
     moveAfterCell();
 }
 
 void TNativeExcel::WriteLabel(int row, int column, std::string_view text)
 {
     text = cut(text);
-    beginCell(kLabel, std::uint16_t(8 + text.size()), row, column);
-    put8(std::uint8_t(text.size()));
-    putBytes(text);
+    storeText(beginCell(kLabel, std::uint16_t(8 + text.size()), row, column), text);
     moveAfterCell();
 }
 
 void TNativeExcel::SetColumnsWidth(int firstColumn, int lastColumn, int width)
 {
-    beginRecord(kColWidth, 4);
-    put8(std::uint8_t(firstColumn - 1));
-    put8(std::uint8_t(lastColumn - 1));
-    put16(std::uint16_t(width * 256));
+    std::uint8_t* p = beginRecord(kColWidth, 4);
+    *p++ = std::uint8_t(firstColumn - 1);
+    *p++ = std::uint8_t(lastColumn - 1);
+    store16(p, std::uint16_t(width * 256));
 }
 
 void TNativeExcel::writeText(std::uint16_t number, std::string_view text)
 {
     text = cut(text);
-    beginRecord(number, std::uint16_t(1 + text.size()));
-    put8(std::uint8_t(text.size()));
-    putBytes(text);
+    storeText(beginRecord(number, std::uint16_t(1 + text.size())), text);
 }
 
 void TNativeExcel::WriteHeader(std::string_view text)
@@ -292,14 +314,12 @@ void TNativeExcel::WriteFooter(std::string_view text)
 void TNativeExcel::WriteMargin(TMargin margin, double inches)
 {
     static constexpr std::uint16_t numbers[] = {kLeftMargin, kRightMargin, kTopMargin, kBottomMargin};
-    beginRecord(numbers[int(margin)], 8);
-    putDouble(inches);
+    storeDouble(beginRecord(numbers[int(margin)], 8), inches);
 }
 
 void TNativeExcel::WriteProtect(bool on)
 {
-    beginRecord(kProtect, 2);
-    put16(on ? 1 : 0);
+    store16(beginRecord(kProtect, 2), on ? 1 : 0);
 }
 
 void TNativeExcel::Close()
@@ -310,10 +330,11 @@ void TNativeExcel::Close()
 
 bool TNativeExcel::SaveToFile() const
 {
-    return WriteFileAtomically(m_fileName, m_buffer.data(), m_buffer.size());
+    return WriteFileAtomically(m_fileName, m_buffer.pieces());
 }
 
-bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size)
+bool WriteFileAtomically(const std::string& path,
+                         const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces)
 {
     static std::atomic<unsigned> counter { 0 };
     if (path.empty()) {
@@ -345,17 +366,19 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
     };
     if (replacing && ::fchmod(fd, existing.st_mode & 07777) != 0)
         return fail();
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail();
+    for (const auto& [data, size] : pieces) {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(fd, data + done, size - done);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return fail();
+            }
+            done += std::size_t(n);
         }
-        done += std::size_t(n);
     }
-    if (::fsync(fd) != 0)
+    if (::fdatasync(fd) != 0)
         return fail();
     if (::close(fd) != 0) {
         const int saved = errno;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,31 @@ struct FontSpec {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+};
+
+/// Record bytes in fixed-size chunks: appending never moves what is already written, so a large
+/// sheet costs no re-copying as it grows.
+class ChunkBuffer {
+public:
+    static constexpr std::size_t kChunkSize = 256 * 1024;
+
+    /// Room for n more bytes (n at most kChunkSize), contiguous, uninitialised.
+    std::uint8_t* append(std::size_t n);
+    /// Empties the buffer, keeping the chunks for reuse.
+    void clear();
+    std::size_t size() const { return m_size; }
+    /// The bytes in order, as (pointer, length) pieces.
+    std::vector<std::pair<const std::uint8_t*, std::size_t>> pieces() const;
+    std::vector<std::uint8_t> toVector() const;
+
+private:
+    struct Chunk {
+        std::unique_ptr<std::uint8_t[]> data;
+        std::size_t used = 0;
+    };
+    std::vector<Chunk> m_chunks;
+    std::size_t m_current = 0;
+    std::size_t m_size = 0;
 };
 
 /// Builds one BIFF2 worksheet stream in memory, record by record, and writes it to a file in one
@@ -84,22 +111,20 @@ public:
     /// be written; the existing file is then left as it was.
     bool SaveToFile() const;
 
-    const std::vector<std::uint8_t>& Buffer() const { return m_buffer; }
+    /// A copy of the record buffer, for inspection.
+    std::vector<std::uint8_t> Buffer() const { return m_buffer.toVector(); }
 
     /// The extension rule of SetFileName, on its own.
     static std::string ForceXlsExtension(std::string_view name);
 
 private:
-    void beginRecord(std::uint16_t number, std::uint16_t length);
-    void put8(std::uint8_t v) { m_buffer.push_back(v); }
-    void put16(std::uint16_t v);
-    void putDouble(double v);
-    void putBytes(std::string_view bytes);
-    void beginCell(std::uint16_t number, std::uint16_t length, int row, int column);
+    /// Appends a record header and room for its data; returns where the data goes.
+    std::uint8_t* beginRecord(std::uint16_t number, std::uint16_t length);
+    std::uint8_t* beginCell(std::uint16_t number, std::uint16_t length, int row, int column);
     void moveAfterCell();
     void writeText(std::uint16_t number, std::string_view text);
 
-    std::vector<std::uint8_t> m_buffer;
+    ChunkBuffer m_buffer;
     std::string m_fileName;
     int m_row = 1;
     int m_column = 1;
@@ -108,8 +133,9 @@ private:
     bool m_open = false;
 };
 
-/// Writes bytes to path through a temporary file in the same folder and a rename. Returns false
-/// with errno set on failure, leaving any existing file untouched.
-bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
+/// Writes the pieces, in order, to path through a temporary file in the same folder and a rename.
+/// Returns false with errno set on failure, leaving any existing file untouched.
+bool WriteFileAtomically(const std::string& path,
+                         const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces);
 
 }

@@ -117,24 +117,33 @@ XlsWorkbook::XlsWorkbook(std::string_view path)
 
 void XlsWorkbook::selectFont(std::string_view font)
 {
+    if (m_lastFontNumber >= 0 && font == m_lastFont) {
+        m_writer.SetActiveFont(m_lastFontNumber);
+        return;
+    }
+    m_lastFont.assign(font);
     const auto found = std::find_if(m_fonts.begin(), m_fonts.end(),
                                     [&](const std::string& known) { return sameText(known, font); });
     if (found != m_fonts.end()) {
-        m_writer.SetActiveFont(int(found - m_fonts.begin()));
-        return;
-    }
-    if (m_fonts.size() < std::size_t(TNativeExcel::kMaxFonts)) {
+        m_lastFontNumber = int(found - m_fonts.begin());
+    } else if (m_fonts.size() < std::size_t(TNativeExcel::kMaxFonts)) {
         m_fonts.emplace_back(font);
         m_writer.AddFont(ParseFontText(font));
-        m_writer.SetActiveFont(int(m_fonts.size() - 1));
-        return;
+        m_lastFontNumber = int(m_fonts.size() - 1);
+    } else {
+        m_lastFontNumber = 0;
     }
-    m_writer.SetActiveFont(0);
+    m_writer.SetActiveFont(m_lastFontNumber);
 }
 
 void XlsWorkbook::prepareCell(std::string_view options, std::string_view font)
 {
-    const CellOptions o = ParseCellOptions(options);
+    if (!m_haveLastOptions || options != m_lastOptions) {
+        m_lastOptions.assign(options);
+        m_lastParsed = ParseCellOptions(options);
+        m_haveLastOptions = true;
+    }
+    const CellOptions& o = m_lastParsed;
     m_writer.Borders = o.borders;
     m_writer.Shading = o.shaded;
     m_writer.Alignment = o.alignment;

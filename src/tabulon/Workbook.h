@@ -47,6 +47,14 @@ private:
 
     TNativeExcel m_writer;
     std::vector<std::string> m_fonts;
+    // Callers send the same options and font texts cell after cell; remembering the last ones
+    // spares parsing and searching them again. The font list only grows, so a text's number
+    // (or its fall-back to 0) never changes within a workbook.
+    std::string m_lastOptions;
+    CellOptions m_lastParsed;
+    bool m_haveLastOptions = false;
+    std::string m_lastFont;
+    int m_lastFontNumber = -1;
 };
 
 }

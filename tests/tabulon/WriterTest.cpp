@@ -322,3 +322,25 @@ TEST(Workbook, IntegerCellsChooseTheRecordThatHoldsTheValue)
         }
     }
 }
+
+TEST(NativeExcel, LargeSheetsSpanManyBufferChunksIntact)
+{
+    TNativeExcel w;
+    const int rows = 20000; // about 5 MB of labels, well over one chunk
+    for (int r = 1; r <= rows; ++r) {
+        w.WriteLabel(r, 1, std::string(std::size_t(200 + r % 56), char('a' + r % 26)));
+        w.WriteNumber(r, 2, r / 4.0);
+    }
+    w.Close();
+    bool complete = false;
+    const auto recs = splitRecords(w.Buffer(), &complete);
+    ASSERT_TRUE(complete);
+    ASSERT_EQ(recs.size(), std::size_t(2 + 2 * rows + 1));
+    for (int r = 1; r <= rows; r += 997) {
+        const auto& label = recs[std::size_t(2 * r)];
+        EXPECT_EQ(label, labelRecord(r - 1, 0, 0x40, 0x00, 0x00,
+                                     std::string(std::size_t(200 + r % 56), char('a' + r % 26))));
+        EXPECT_EQ(numberValue(recs[std::size_t(2 * r + 1)]), r / 4.0);
+    }
+    EXPECT_EQ(recs.back(), kEof);
+}
