@@ -141,6 +141,13 @@ bool TConfigurazione::WriteFloat(const QString& section, const QString& key, dou
 
 QDate TConfigurazione::ReadDate(const QString& section, const QString& key, const QDate& def) const
 {
+    // The settings window may have stored a date as date text: both forms read back.
+    const QString text = stored(section, key);
+    if (!text.isEmpty() && !settingstext::toInt(text)) {
+        const QDate date = QDate::fromString(text, SystemFormats::shortDateFormat());
+        if (date.isValid())
+            return date;
+    }
     return dt::toDate(ReadInteger(section, key, wholeDays(def)));
 }
 

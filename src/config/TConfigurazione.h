@@ -59,7 +59,8 @@ public:
     bool WriteBool(const QString& section, const QString& key, bool value);
     double ReadFloat(const QString& section, const QString& key, double def) const;
     bool WriteFloat(const QString& section, const QString& key, double value);
-    /// Whole days; the default is cut to whole days as well.
+    /// Whole days; the default is cut to whole days as well. A stored date text in the system's
+    /// short date format (as a settings editor may write it) reads as that date.
     QDate ReadDate(const QString& section, const QString& key, const QDate& def) const;
     bool WriteDate(const QString& section, const QString& key, const QDate& value);
     /// Stores the whole days of the date-time, the time cut off.
