@@ -1,0 +1,63 @@
+#include "app/Startup.h"
+
+#include "app/PlaceholderMainWindow.h"
+#include "base/AppInfo.h"
+#include "config/Startup.h"
+#include "platform/SingleInstance.h"
+#include "support/MessageBoxes.h"
+
+#include <QApplication>
+#include <exception>
+#include <memory>
+
+namespace contivo {
+namespace {
+
+/// The application's standard display of an error that reached the top of a step.
+void ShowException(const std::exception& e)
+{
+    ShowMessageBox(QString::fromLocal8Bit(e.what()), QString::fromLatin1(kAppTitle), MB_OK | MB_ICONERROR);
+}
+
+/// The data module's creation step: folders, settings stores and key file. Its errors are shown
+/// and start-up goes on.
+void CreateDataModule()
+{
+    try {
+        // Single call site of the data module's creation handler.
+        InizializzaCartelle(QStringLiteral("Stellaro/Contivo"));
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+}
+
+QString SingleInstanceMessage(int code)
+{
+    return QStringLiteral("L'applicativo risulta già in uso (%1)").arg(code);
+}
+
+int RunContivo(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Held until the process ends; the kernel frees it however the process ends.
+    static platform::SingleInstance instance(platform::SingleInstance::defaultName());
+    const int code = instance.acquire();
+    if (code != 0) {
+        ShowMessageBox(SingleInstanceMessage(code), QStringLiteral("Verifica singola istanza"), MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    try {
+        QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+        CreateDataModule();
+        PlaceholderMainWindow mainWindow;
+        mainWindow.show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return 0;
+}
+
+}
