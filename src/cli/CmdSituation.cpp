@@ -1,12 +1,50 @@
 #include "cli/CliIo.h"
 #include "cli/Commands.h"
 
+#include "base/DateTime.h"
+#include "ledger/LedgerComputation.h"
+#include "ledger/LedgerJson.h"
+#include "platform/Folders.h"
+#include "storage/TDC.h"
+
+#include <QDate>
+#include <QDir>
+
 namespace contivo::cli {
 
-int cmdSituation(const QStringList&)
+// Prints the day-by-day balance of a category's year up to a date, as "Situazione alla data"
+// builds it; reads the files only.
+int cmdSituation(const QStringList& argv)
 {
-    printErr(QStringLiteral("situation: not available in this build yet"));
-    return 1;
+    const Args args(argv, {QStringLiteral("data-dir"), QStringLiteral("year"), QStringLiteral("category"),
+                           QStringLiteral("date")});
+    const auto dir = args.value(QStringLiteral("data-dir"));
+    const auto year = args.value(QStringLiteral("year"));
+    const auto category = args.value(QStringLiteral("category"));
+    const auto date = args.value(QStringLiteral("date"));
+    if (!args.ok() || !args.positional().isEmpty() || !dir || !year || !category || !date)
+        return 2;
+    bool yearOk = false;
+    const int y = year->toInt(&yearOk);
+    const QDate limit = QDate::fromString(*date, QStringLiteral("yyyy-MM-dd"));
+    if (!yearOk || y < 1 || y > 9999 || !limit.isValid() || category->isEmpty())
+        return 2;
+    if (!QDir(*dir).exists()) {
+        printErr(QStringLiteral("situation: folder not found: ") + *dir);
+        return 1;
+    }
+
+    setUserFolder(QDir(*dir).absolutePath());
+    TDC dc;
+    ledger::LedgerComputation ledger(dc);
+    ledger.CreaCartelle = false;
+    ledger.Anno = y;
+    ledger.NomeCategoria = *category;
+    ledger.RicaricaMovimenti();
+    ledger.SelezionaMese(1);
+    ledger.CalcolaSituazione(dt::fromDate(limit), 1, 12, 0);
+    printOut(ledger::SituazioneJson(dc.TabellaSituazione));
+    return 0;
 }
 
 }
