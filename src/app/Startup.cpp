@@ -2,8 +2,8 @@
 
 #include "app/PlaceholderMainWindow.h"
 #include "base/AppInfo.h"
-#include "config/Startup.h"
 #include "platform/SingleInstance.h"
+#include "storage/TDC.h"
 #include "support/MessageBoxes.h"
 
 #include <QApplication>
@@ -19,13 +19,12 @@ void ShowException(const std::exception& e)
     ShowMessageBox(QString::fromLocal8Bit(e.what()), QString::fromLatin1(kAppTitle), MB_OK | MB_ICONERROR);
 }
 
-/// The data module's creation step: folders, settings stores and key file. Its errors are shown
-/// and start-up goes on.
-void CreateDataModule()
+/// The data module's creation handler (folders, settings stores, key file, movement types). Its
+/// errors are shown and start-up goes on.
+void CreateDataModule(TDC& dc)
 {
     try {
-        // Single call site of the data module's creation handler.
-        InizializzaCartelle(QStringLiteral("Stellaro/Contivo"));
+        dc.DCCreate();
     } catch (const std::exception& e) {
         ShowException(e);
     }
@@ -50,7 +49,9 @@ int RunContivo(int argc, char** argv)
     }
     try {
         QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-        CreateDataModule();
+        // Created in this order and destroyed in the reverse order when the loop ends.
+        TDC dataModule;
+        CreateDataModule(dataModule);
         PlaceholderMainWindow mainWindow;
         mainWindow.show();
         QApplication::exec();

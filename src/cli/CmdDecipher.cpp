@@ -1,12 +1,22 @@
 #include "cli/CliIo.h"
 #include "cli/Commands.h"
+#include "config/Cipher.h"
 
 namespace contivo::cli {
 
-int cmdDecipher(const QStringList&)
+int cmdDecipher(const QStringList& args)
 {
-    printErr(QStringLiteral("decipher: not available in this build yet"));
-    return 1;
+    const Args parsed(args, {QStringLiteral("key-file")});
+    const std::optional<QString> keyFile = parsed.value(QStringLiteral("key-file"));
+    if (!parsed.ok() || !keyFile || parsed.positional().size() != 1)
+        return 2;
+    try {
+        printOut(DecipherText(parsed.positional().front(), DeriveSettingsKey(*keyFile)));
+    } catch (const ESecHashException& e) {
+        printErr(QString::fromLatin1(e.what()) + QStringLiteral(" (") + *keyFile + QLatin1Char(')'));
+        return 1;
+    }
+    return 0;
 }
 
 }
