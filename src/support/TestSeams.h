@@ -15,6 +15,17 @@
 #include <deque>
 #include <functional>
 
+#include <ostream>
+
+#ifndef CONTIVO_QSTRING_PRINTER
+#define CONTIVO_QSTRING_PRINTER
+/// Lets GoogleTest print QString (and lists of them) as text in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+#endif
+
 namespace contivo::testing {
 
 enum class DialogKind { Message, OpenFile, SaveFile, Color, Folder };

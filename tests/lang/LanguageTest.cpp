@@ -1,4 +1,5 @@
 #include "lang/Language.h"
+#include "lang/LanguageChecks.h"
 
 #include "base/AtomicFile.h"
 #include "platform/Folders.h"
@@ -367,6 +368,19 @@ TEST_F(LanguageFiles, ShowErrorKeyTitlesAndTexts)
         EXPECT_EQ(dialogs.messages()[0].text, QString::fromUtf8(row.text));
         EXPECT_EQ(dialogs.messages()[0].flags, MB_OK | MB_ICONERROR);
     }
+}
+
+TEST_F(LanguageFiles, CheckCsvInterfaceReportsAMissingFile)
+{
+    const QString present = write("Movimenti.hdr", "x");
+    ScriptedDialogProvider dialogs;
+    EXPECT_TRUE(CheckCsvInterface(present));
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    dialogs.answerMessage(IDOK);
+    EXPECT_FALSE(CheckCsvInterface(LanguageFolder() + "Manca.hdr"));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].title, "Contivo - Errore");
+    EXPECT_EQ(dialogs.messages()[0].text, QString::fromUtf8(kMsgNoCsvInterfaceText));
 }
 
 }
