@@ -4,6 +4,8 @@
 #include "storage/RowSequence.h"
 #include "storage/TableFile.h"
 
+#include <QLocale>
+
 namespace contivo {
 
 using detail::KeyField;
@@ -28,6 +30,8 @@ QStringList splitFieldList(const QString& fields)
     return names;
 }
 }
+
+void setCollationLocale(const QLocale& locale) { detail::useCollationLocale(locale); }
 
 struct RecordTable::Impl {
     RowSequence insertion; // owns the rows; ordered by row number

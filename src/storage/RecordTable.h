@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,11 @@ enum class FieldKind : int { Data, Calculated, Lookup, InternalCalc, Aggregate }
 QString fieldKindName(FieldKind kind);
 /// Unknown names mean Data.
 FieldKind fieldKindFromName(const QString& name);
+
+/// The locale whose collation orders and compares texts in every record table; by default the user's
+/// default locale (QLocale()) at the first comparison. Orders already built are not re-sorted, so
+/// set it before filling tables (tests use it to compare under a known locale).
+void setCollationLocale(const QLocale& locale);
 
 /// How a value of a field type is held in memory.
 enum class ValueStorage { Text, Integer, Double, Boolean };

@@ -4,26 +4,40 @@
 #include <QLocale>
 
 #include <cmath>
+#include <memory>
 
 namespace contivo::detail {
 namespace {
+struct Collators {
+    explicit Collators(const QLocale& locale)
+        : sensitive(locale)
+        , insensitive(locale)
+    {
+        sensitive.setCaseSensitivity(Qt::CaseSensitive);
+        insensitive.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+    QCollator sensitive;
+    QCollator insensitive;
+};
+
+std::unique_ptr<Collators>& collators()
+{
+    static std::unique_ptr<Collators> c;
+    return c;
+}
+
 const QCollator& collator(bool caseInsensitive)
 {
-    static const QCollator sensitive = [] {
-        QCollator c { QLocale() };
-        c.setCaseSensitivity(Qt::CaseSensitive);
-        return c;
-    }();
-    static const QCollator insensitive = [] {
-        QCollator c { QLocale() };
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return caseInsensitive ? insensitive : sensitive;
+    auto& c = collators();
+    if (!c)
+        c = std::make_unique<Collators>(QLocale());
+    return caseInsensitive ? c->insensitive : c->sensitive;
 }
 
 template <class T> int threeWay(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
 }
+
+void useCollationLocale(const QLocale& locale) { collators() = std::make_unique<Collators>(locale); }
 
 int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage, bool caseInsensitive)
 {

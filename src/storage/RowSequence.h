@@ -25,6 +25,8 @@ struct KeyField {
 /// Compares two values of one storage: null lowest, text by the locale collation, NaN above
 /// every number so the order stays strict and weak.
 int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage, bool caseInsensitive);
+/// Replaces the collation locale (see setCollationLocale).
+void useCollationLocale(const QLocale& locale);
 /// Text equality under the locale collation.
 bool textEquals(const QString& a, const QString& b, bool caseInsensitive);
 
