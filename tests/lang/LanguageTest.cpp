@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -381,6 +382,67 @@ TEST_F(LanguageFiles, CheckCsvInterfaceReportsAMissingFile)
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(dialogs.messages()[0].title, "Contivo - Errore");
     EXPECT_EQ(dialogs.messages()[0].text, QString::fromUtf8(kMsgNoCsvInterfaceText));
+}
+
+/// The language files shipped with the program.
+class ShippedLanguages : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setApplicationFolderForTests(QStringLiteral(CONTIVO_SOURCE_DIR "/resources"));
+        ResetLanguage();
+    }
+    void TearDown() override
+    {
+        ResetLanguage();
+        setApplicationFolderForTests({});
+    }
+    static QMap<QString, QString> entries(const QString& language)
+    {
+        QMap<QString, QString> result;
+        for (const QString& line : ReadLanguageFile(LanguageFolder() + language + ".lng"))
+            if (const qsizetype eq = line.indexOf('='); eq > 0)
+                result.insert(line.left(eq).toLower(), line.mid(eq + 1));
+        return result;
+    }
+};
+
+TEST_F(ShippedLanguages, BothFilesHaveTheSameKeysAndEveryKeyedMessage)
+{
+    const auto italian = entries("Italiano");
+    const auto english = entries("English");
+    EXPECT_EQ(italian.keys(), english.keys());
+    for (const char* key : { "*message.error", "*msgerr.nocsvinterface", "*msgerr.csvdetailerror" })
+        EXPECT_TRUE(italian.contains(key) && english.contains(key)) << key;
+    for (auto it = english.cbegin(); it != english.cend(); ++it)
+        EXPECT_FALSE(it.value().isEmpty()) << it.key().toStdString();
+    EXPECT_EQ(italian.value("*msgerr.nocsvinterface"), QString::fromUtf8(kMsgNoCsvInterfaceText));
+    EXPECT_EQ(italian.value("*msgerr.csvdetailerror"), QString::fromUtf8(kMsgCsvDetailErrorText));
+    for (const char* file : { "Italiano.lng", "English.lng" }) {
+        const QByteArray bytes = readWholeFile(LanguageFolder() + file);
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << file; // CR LF line ends only
+        EXPECT_FALSE(bytes.contains("\xC3")) << file; // cp1252, not UTF-8
+    }
+    EXPECT_TRUE(readWholeFile(LanguageFolder() + "Italiano.lng").contains("\xE8")); // "è" as one byte
+}
+
+TEST_F(ShippedLanguages, EnglishTranslatesTheSettingsWindow)
+{
+    QDialog form;
+    form.setObjectName("FormImpostazioni");
+    form.setWindowTitle("Impostazioni");
+    auto* cancel = new QPushButton("Annulla", &form);
+    cancel->setObjectName("BtnAnnulla");
+    auto* confirm = new QPushButton("Conferma", &form);
+    confirm->setObjectName("BtnConferma");
+    TranslateForm(&form, "English");
+    EXPECT_EQ(form.windowTitle(), "Settings");
+    EXPECT_EQ(cancel->text(), "Cancel");
+    EXPECT_EQ(confirm->toolTip(), "Saves the settings and closes the window");
+    EXPECT_EQ(GetLanguageText("Config.Interfaccia.MostraHint", "Interfaccia.MostraHint"), "Show hints");
+    TranslateForm(&form, "Italiano");
+    EXPECT_EQ(cancel->text(), "Annulla");
+    EXPECT_EQ(GetLanguageText("Message.Error", "x"), "Errore");
 }
 
 }
