@@ -118,6 +118,20 @@ void writeAutoLine(const QString& title, const QString& text)
     std::fflush(stderr);
 }
 
+/// The next answer of CONTIVO_DIALOG_ANSWERS, or 0 when they are used up.
+int nextScriptedAnswer()
+{
+    static QString seen;
+    static int used = 0;
+    const QString value = qEnvironmentVariable("CONTIVO_DIALOG_ANSWERS");
+    if (value != seen) { // a new list starts from its first answer
+        seen = value;
+        used = 0;
+    }
+    const QStringList answers = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    return used < answers.size() ? answers[used++].trimmed().toInt() : 0;
+}
+
 QWidget* ownerOrActive(QWidget* owner)
 {
     return owner ? owner : QApplication::activeWindow();
@@ -146,7 +160,8 @@ int QtDialogProvider::messageBox(QWidget* owner, const QString& title, const QSt
 {
     if (automatic()) {
         writeAutoLine(title, text);
-        return messageBoxDefaultButton(flags);
+        const int scripted = nextScriptedAnswer();
+        return scripted > 0 ? scripted : messageBoxDefaultButton(flags);
     }
     QMessageBox box(ownerOrActive(owner));
     box.setWindowTitle(title);
@@ -172,7 +187,7 @@ QString QtDialogProvider::openFileName(QWidget* owner, const FileDialogRequest& 
 {
     if (automatic()) {
         writeAutoLine(request.title, QStringLiteral("<open file>"));
-        return {};
+        return qEnvironmentVariable("CONTIVO_DIALOG_FILE");
     }
     QFileDialog dialog(ownerOrActive(owner), request.title, request.initialFolder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -189,7 +204,7 @@ QString QtDialogProvider::saveFileName(QWidget* owner, const FileDialogRequest& 
 {
     if (automatic()) {
         writeAutoLine(request.title, QStringLiteral("<save file>"));
-        return {};
+        return qEnvironmentVariable("CONTIVO_DIALOG_FILE");
     }
     QFileDialog dialog(ownerOrActive(owner), request.title, request.initialFolder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -215,7 +230,7 @@ QString QtDialogProvider::chooseFolder(QWidget* owner, const QString& title, con
 {
     if (automatic()) {
         writeAutoLine(title, QStringLiteral("<folder>"));
-        return {};
+        return qEnvironmentVariable("CONTIVO_DIALOG_FOLDER");
     }
     return QFileDialog::getExistingDirectory(ownerOrActive(owner), title, initialFolder);
 }

@@ -81,9 +81,12 @@ public:
 };
 
 /// The default provider: real Qt dialogs with Italian buttons ("Sì", "No", "OK", "Annulla").
-/// When the environment variable CONTIVO_DIALOGS is "auto" it shows nothing: every message box is
-/// written as one line "title: text" to stderr and answered with its default button; file and folder
-/// dialogs are written as "title: <dialog kind>" and answered as cancelled.
+/// When the environment variable CONTIVO_DIALOGS is "auto" it shows nothing (for runs of the real
+/// program in end-to-end tests): every message box is written as one line "title: text" to stderr
+/// (line breaks as "\n") and answered with its default button, or with the next button identifier
+/// of CONTIVO_DIALOG_ANSWERS (comma-separated, e.g. "7,6", used in order, then defaults again);
+/// file and folder dialogs are written as "title: <open file>" etc. and answered with
+/// CONTIVO_DIALOG_FILE (open and save) or CONTIVO_DIALOG_FOLDER, or as cancelled when unset.
 class QtDialogProvider : public DialogProvider {
 public:
     int messageBox(QWidget* owner, const QString& title, const QString& text, unsigned flags) override;

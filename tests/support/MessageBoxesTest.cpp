@@ -179,6 +179,28 @@ TEST(ScriptedDialogs, ProviderIsRestoredWhenTheScriptEnds)
     EXPECT_EQ(&DialogProvider::instance(), before);
 }
 
+TEST(QtDialogs, AutomaticModeTakesScriptedAnswersAndPathsFromTheEnvironment)
+{
+    qputenv("CONTIVO_DIALOGS", "auto");
+    qputenv("CONTIVO_DIALOG_ANSWERS", "7, 2");
+    qputenv("CONTIVO_DIALOG_FILE", "/tmp/scelto.csv");
+    QtDialogProvider provider;
+    ::testing::internal::CaptureStderr();
+    const int first = provider.messageBox(nullptr, "T", "a", MB_YESNO);
+    const int second = provider.messageBox(nullptr, "T", "b", MB_OKCANCEL);
+    const int third = provider.messageBox(nullptr, "T", "c", MB_YESNO); // answers used up: default
+    const QString saved = provider.saveFileName(nullptr, { "Salva", "", "", "", "" });
+    const QString folder = provider.chooseFolder(nullptr, "Cartella", "");
+    ::testing::internal::GetCapturedStderr();
+    for (const char* name : { "CONTIVO_DIALOGS", "CONTIVO_DIALOG_ANSWERS", "CONTIVO_DIALOG_FILE" })
+        qunsetenv(name);
+    EXPECT_EQ(first, IDNO);
+    EXPECT_EQ(second, IDCANCEL);
+    EXPECT_EQ(third, IDYES);
+    EXPECT_EQ(saved, "/tmp/scelto.csv");
+    EXPECT_TRUE(folder.isEmpty());
+}
+
 TEST(QtDialogs, AutomaticModeWritesTheBoxAndAnswersTheDefaultButton)
 {
     qputenv("CONTIVO_DIALOGS", "auto");
