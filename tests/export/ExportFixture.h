@@ -4,6 +4,7 @@
 // build of the spreadsheet library, and helpers to read back what was written.
 #include "export/XlsBinding.h"
 #include "platform/Folders.h"
+#include "storage/RecordTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,6 +42,16 @@ protected:
     QTemporaryDir appDir;
     QTemporaryDir outDir;
 };
+
+/// A field definition with the rest left at its defaults.
+inline FieldDef fieldDef(const QString& name, FieldType type, int size = 0)
+{
+    FieldDef def;
+    def.name = name;
+    def.type = type;
+    def.size = size;
+    return def;
+}
 
 /// Whether a library file is mapped into this process now.
 inline bool libraryMapped(const QString& path)
