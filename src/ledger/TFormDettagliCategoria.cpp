@@ -127,7 +127,8 @@ void TFormDettagliCategoria::costruisci()
     auto* esterno = new QVBoxLayout(this);
     esterno->setContentsMargins(0, 0, 0, 0);
     // An inner main window gives the button bar its docking at the top or bottom edge only.
-    m_corpo = new QMainWindow(this, Qt::Widget);
+    m_corpo = new QMainWindow(this);
+    m_corpo->setWindowFlags(Qt::Widget); // QMainWindow makes itself a top-level window otherwise
     esterno->addWidget(m_corpo);
 
     BarraPulsanti = new QToolBar(m_corpo);
