@@ -214,7 +214,7 @@ TEST(SingleInstanceLock, LockOfADeadProcessIsReleased)
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     platform::SingleInstance probe("Stellaro.proc");
     QProcess holder;
-    holder.start("flock", {"--exclusive", probe.lockFilePath(), "sleep", "60"});
+    holder.start("flock", {"--exclusive", "--no-fork", probe.lockFilePath(), "sleep", "60"});
     ASSERT_TRUE(holder.waitForStarted());
     // flock takes the lock shortly after starting; wait until it holds it.
     int code = 0;
