@@ -11,6 +11,7 @@
 #include "platform/Folders.h"
 #include "storage/RecordTableModel.h"
 #include "storage/TDC.h"
+#include "support/Appearance.h"
 #include "support/MessageBoxes.h"
 #include "support/Widgets.h"
 
@@ -31,6 +32,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace contivo::ledger {
@@ -47,9 +49,9 @@ void MostraErrore(const QString& testo) { ShowMessageBox(testo, QString::fromLat
 
 QString S(const char* latin1) { return QString::fromUtf8(latin1); }
 
-constexpr int kLarghezzaData = 72;
-constexpr int kLarghezzaImporto = 72;
-constexpr int kLarghezzaSaldo = 72;
+/// Column widths that fit a short date and an amount of the grid's font.
+int larghezzaData(const QWidget* w) { return w->fontMetrics().horizontalAdvance(S("00/00/0000")) + 12; }
+int larghezzaImporto(const QWidget* w) { return w->fontMetrics().horizontalAdvance(S("-00000,00")) + 12; }
 
 }
 
@@ -98,7 +100,10 @@ TFormDettagliCategoria::TFormDettagliCategoria(QWidget* parent, TDC* dc)
 {
     setObjectName(S("FormDettagliCategoria"));
     setWindowTitle(S("Dettagli categoria"));
-    resize(663, 513);
+    // The design size 663 x 513 fits a font of about 5 pixels per character; larger fonts widen
+    // the window in proportion so the comment column keeps its share.
+    const double scala = std::clamp(fontMetrics().averageCharWidth() / 5.0, 1.0, 1.5);
+    resize(static_cast<int>(663 * scala), static_cast<int>(513 * std::min(scala, 1.2)));
     m_entrate->parola = S("Entrata");
     m_entrate->plurale = S("Entrate");
     m_entrate->suffisso = S("IN");
@@ -338,6 +343,11 @@ QWidget* TFormDettagliCategoria::costruisciPannello(Lato& l, const QString& tito
     const char* nomi[] = {"Data", "Importo", "Tipo", "Commento"};
     for (int i = 0; i < 4; ++i) {
         l.etichette[i] = new QLabel(S(nomi[i]), l.dettaglio);
+        // The labels share 43 pixels left of the fields: a smaller type keeps "Importo" whole.
+        QFont f = l.etichette[i]->font();
+        while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(S("Importo")) > 42)
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+        l.etichette[i]->setFont(f);
         l.etichette[i]->setObjectName(S("Lbl") + S(nomi[i]) + l.parola);
     }
     l.data = new QDateEdit(l.dettaglio);
@@ -401,14 +411,16 @@ QWidget* TFormDettagliCategoria::costruisciTotali()
         s->setFont(f);
         s->setAlignment(Qt::AlignCenter);
         s->setFixedWidth(14);
+        s->setProperty("immagine", S(nome));
+        m_segni.append(s);
         h->addWidget(s);
     };
     LblTotIniziale = casella("LblTotIniziale", "Saldo inizio mese", colori::kArancioSaldoIniziale);
-    segno("ImgPiu", "+");
+    segno("SegnoPiu", "+");
     LblTotEntrate = casella("LblTotEntrate", "Entrate mese", colori::kVerdeEntrate);
-    segno("ImgMeno", "\xe2\x88\x92");
+    segno("SegnoMeno", "\xe2\x88\x92");
     LblTotUscite = casella("LblTotUscite", "Uscite mese", colori::kRossoUscite);
-    segno("ImgUguale", "=");
+    segno("SegnoUguale", "=");
     LblTotMovimenti = casella("LblTotMovimenti", "Saldo fine mese", colori::kBluSaldoFinale);
     return barra;
 }
@@ -417,8 +429,37 @@ QWidget* TFormDettagliCategoria::costruisciTotali()
 
 void TFormDettagliCategoria::FormCreate()
 {
-    // Flat picture buttons show standard pictures; the three command buttons of each side carry
-    // their captions.
+    const std::pair<QAbstractButton*, const char*> pulsanti[] = {
+        {BtnStampa, "BtnStampaDoc"},
+        {BtnEsporta, "BtnXlsDoc"},
+        {BtnDisabilitaMese, "BtnRangeDate"},
+        {BtnMostraTipologie, "BtnTags"},
+        {m_entrate->importa, "BtnImportCsv"},
+        {m_uscite->importa, "BtnImportCsv"},
+        {m_entrate->aggiungi, "BtnAggiungi"},
+        {m_entrate->aggiorna, "BtnAggiorna"},
+        {m_entrate->elimina, "BtnElimina"},
+        {m_uscite->aggiungi, "BtnAggiungi"},
+        {m_uscite->aggiorna, "BtnAggiorna"},
+        {m_uscite->elimina, "BtnElimina"},
+    };
+    for (const auto& [pulsante, immagine] : pulsanti) {
+        const QIcon riserva = pulsante->icon();
+        try {
+            SkinButton(pulsante, S(immagine));
+        } catch (const std::exception&) {
+            // An unreadable picture leaves the button as it was.
+        }
+        if (pulsante->icon().isNull())
+            pulsante->setIcon(riserva);
+    }
+    for (QLabel* segno : m_segni) {
+        const QImage img = LoadPngPicture(segno->property("immagine").toString());
+        if (!img.isNull()) {
+            segno->setPixmap(QPixmap::fromImage(img));
+            segno->setFixedWidth(img.width() + 2);
+        }
+    }
 }
 
 void TFormDettagliCategoria::showEvent(QShowEvent* event)
@@ -741,17 +782,19 @@ void TFormDettagliCategoria::ridimensionaColonne(Lato& l)
         ++pos;
     }
     l.disegno->setColonne({commento, saldo});
+    const int wData = larghezzaData(l.griglia);
+    const int wImporto = larghezzaImporto(l.griglia);
     if (data >= 0)
-        l.griglia->setColumnWidth(data, kLarghezzaData);
+        l.griglia->setColumnWidth(data, wData);
     if (movimento >= 0)
-        l.griglia->setColumnWidth(movimento, kLarghezzaImporto);
+        l.griglia->setColumnWidth(movimento, wImporto);
     if (saldo >= 0)
-        l.griglia->setColumnWidth(saldo, kLarghezzaSaldo);
+        l.griglia->setColumnWidth(saldo, wImporto);
     if (commento >= 0) {
         const int barra = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l.griglia);
         l.griglia->setColumnWidth(commento,
                                   std::max(40, MisureLedger::larghezzaCommento(
-                                                   l.griglia->width(), kLarghezzaData + kLarghezzaImporto + kLarghezzaSaldo, barra)));
+                                                   l.griglia->width(), wData + 2 * wImporto, barra)));
     }
 }
 

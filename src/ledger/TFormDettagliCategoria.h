@@ -131,6 +131,7 @@ private:
     QLabel* LblTotEntrate = nullptr;
     QLabel* LblTotUscite = nullptr;
     QLabel* LblTotMovimenti = nullptr;
+    QList<QLabel*> m_segni;
     std::unique_ptr<Lato> m_entrate;
     std::unique_ptr<Lato> m_uscite;
 };
