@@ -17,16 +17,24 @@ using namespace contivo;
 
 namespace {
 
-/// Every entry under a folder with its size and modification time.
-QMap<QString, QString> snapshot(const QString& root)
+void addEntries(const QString& folder, QMap<QString, QString>& out)
 {
-    QMap<QString, QString> out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+    out.insert(folder, QFileInfo(folder).exists() ? QStringLiteral("folder") : QStringLiteral("missing"));
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
         out.insert(info.filePath(), QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch()));
     }
+}
+
+/// Every entry under the program's folders (application, data, runtime) with its size and
+/// modification time. Caches of the system libraries are not the program's files.
+QMap<QString, QString> snapshot(const QString& root)
+{
+    QMap<QString, QString> out;
+    for (const char* sub : {"app", "home", "dati", "run"})
+        addEntries(root + sub, out);
     return out;
 }
 
