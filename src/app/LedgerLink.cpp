@@ -1,16 +1,21 @@
 #include "app/LedgerLink.h"
 
-#include <QDialog>
-
-#include <stdexcept>
+#include "ledger/TFormDettagliCategoria.h"
 
 namespace contivo {
 
-std::unique_ptr<QDialog> createLedgerWindow(QWidget*, int, const QString&)
+std::unique_ptr<QDialog> createLedgerWindow(QWidget* owner, TDC& dc, int year, const QString& category)
 {
-    throw std::runtime_error("La finestra dei movimenti non è ancora disponibile");
+    auto ledger = std::make_unique<ledger::TFormDettagliCategoria>(owner, &dc);
+    ledger->setAnno(year);
+    ledger->setNomeCategoria(category);
+    return ledger;
 }
 
-void reloadLedgerWindow(QDialog&) { }
+void reloadLedgerWindow(QDialog& window)
+{
+    if (auto* ledger = qobject_cast<ledger::TFormDettagliCategoria*>(&window))
+        ledger->RicaricaCategoria();
+}
 
 }

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
-#include "app/PlaceholderMainWindow.h"
+#include "app/TFormContivoMain.h"
+#include "app/TFormNuovaCategoria.h"
 #include "base/AppInfo.h"
 #include "platform/SingleInstance.h"
 #include "storage/TDC.h"
@@ -52,7 +53,9 @@ int RunContivo(int argc, char** argv)
         // Created in this order and destroyed in the reverse order when the loop ends.
         TDC dataModule;
         CreateDataModule(dataModule);
-        PlaceholderMainWindow mainWindow;
+        TFormContivoMain mainWindow(dataModule);
+        TFormNuovaCategoria categoryDialog(&mainWindow);
+        mainWindow.setCategoryDialog(&categoryDialog);
         mainWindow.show();
         QApplication::exec();
     } catch (const std::exception& e) {

@@ -11,8 +11,10 @@
 
 #include "base/AppInfo.h"
 #include "config/Startup.h"
+#include "lang/Language.h"
 #include "platform/Folders.h"
 #include "storage/TDC.h"
+#include "support/Appearance.h"
 #include "support/MessageBoxes.h"
 #include "support/Seams.h"
 
@@ -63,10 +65,11 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::ToolTip; }
 };
 
+// A coloured title bar; the caption label carries the panel's name so language files translate it.
 QWidget* panelHeader(const QString& caption, const QString& name, QWidget* tool)
 {
     auto* header = new QWidget;
-    header->setObjectName(name);
+    header->setObjectName(name + QStringLiteral("Titolo"));
     header->setAutoFillBackground(true);
     QPalette palette = header->palette();
     palette.setColor(QPalette::Window, kThemeColor);
@@ -76,6 +79,7 @@ QWidget* panelHeader(const QString& caption, const QString& name, QWidget* tool)
     auto* layout = new QHBoxLayout(header);
     layout->setContentsMargins(4, 2, 4, 2);
     auto* label = new QLabel(caption);
+    label->setObjectName(name);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
@@ -140,7 +144,7 @@ TFormContivoMain::~TFormContivoMain()
 void TFormContivoMain::buildMenus()
 {
     m_menuAnno = menuBar()->addMenu(QStringLiteral("&Anno"));
-    m_menuAnno->setObjectName(QStringLiteral("MenuAnno"));
+    m_menuAnno->setObjectName(QStringLiteral("MnuAnno"));
     for (int year = kFirstMenuYear; year <= kLastMenuYear; ++year) {
         QAction* item = m_menuAnno->addAction(QString::number(year));
         item->setObjectName(QStringLiteral("PopAnno_") + QString::number(year));
@@ -164,17 +168,17 @@ void TFormContivoMain::buildMenus()
         return item;
     };
     QMenu* tabelle = menuBar()->addMenu(QStringLiteral("Tabelle"));
-    tabelle->setObjectName(QStringLiteral("MenuTabelle"));
+    tabelle->setObjectName(QStringLiteral("MnuTabelle"));
     addCommand(tabelle, QStringLiteral("Tipologie movimenti"), QStringLiteral("PopTipologie"));
     QMenu* strumenti = menuBar()->addMenu(QStringLiteral("Strumenti"));
-    strumenti->setObjectName(QStringLiteral("MenuStrumenti"));
+    strumenti->setObjectName(QStringLiteral("MnuStrumenti"));
     addCommand(strumenti, QStringLiteral("Esporta Backup"), QStringLiteral("PopEsportaBackup"));
     addCommand(strumenti, QStringLiteral("Importa Backup"), QStringLiteral("PopImportaBackup"));
     addCommand(strumenti, QStringLiteral("Gestione Backup"), QStringLiteral("PopGestioneBackup"));
     strumenti->addSeparator();
     addCommand(strumenti, QStringLiteral("Impostazioni"), QStringLiteral("PopImpostazioni"));
     QMenu* aiuto = menuBar()->addMenu(QStringLiteral("Ai&uto"));
-    aiuto->setObjectName(QStringLiteral("MenuAiuto"));
+    aiuto->setObjectName(QStringLiteral("MnuAiuto"));
     addCommand(aiuto, QStringLiteral("Au&tore"), QStringLiteral("PopupAutore"));
 }
 
@@ -242,12 +246,10 @@ void TFormContivoMain::buildCentralArea()
     m_btnAnnoPrecedente = new QToolButton;
     m_btnAnnoPrecedente->setObjectName(QStringLiteral("BtnAnnoPrecedente"));
     m_btnAnnoPrecedente->setToolTip(QStringLiteral("Anno precedente"));
-    m_btnAnnoPrecedente->setArrowType(Qt::LeftArrow);
     m_btnAnnoPrecedente->setAutoRaise(true);
     m_btnAnnoSuccessivo = new QToolButton;
     m_btnAnnoSuccessivo->setObjectName(QStringLiteral("BtnAnnoSuccessivo"));
     m_btnAnnoSuccessivo->setToolTip(QStringLiteral("Anno successivo"));
-    m_btnAnnoSuccessivo->setArrowType(Qt::RightArrow);
     m_btnAnnoSuccessivo->setAutoRaise(true);
     m_labelAnno = new QLabel;
     m_labelAnno->setObjectName(QStringLiteral("LabelAnno"));
@@ -270,7 +272,7 @@ void TFormContivoMain::buildCentralArea()
 
     // Category panel.
     auto* categories = new QWidget;
-    categories->setObjectName(QStringLiteral("PnlCategorie"));
+    categories->setObjectName(QStringLiteral("PnlListaCategorie"));
     auto* catLayout = new QVBoxLayout(categories);
     catLayout->setContentsMargins(0, 0, 0, 0);
     catLayout->setSpacing(0);
@@ -302,7 +304,7 @@ void TFormContivoMain::buildCentralArea()
     m_btnVista->setMenu(m_popupVista);
     m_btnVista->setText(QStringLiteral("Lista"));
     catLayout->addWidget(
-        panelHeader(QStringLiteral(" Categorie"), QStringLiteral("PnlTitoloCategorie"), m_btnVista));
+        panelHeader(QStringLiteral(" Categorie"), QStringLiteral("PnlCategorie"), m_btnVista));
 
     m_lista = new CategoryListView;
     m_lista->setObjectName(QStringLiteral("ListaCategorie"));
@@ -333,14 +335,13 @@ void TFormContivoMain::buildCentralArea()
               });
               return item;
           };
-    popupItem(QStringLiteral("&Elimina"), QStringLiteral("PopupEliminaCategoria"),
-        &TFormContivoMain::BtnEliminaClick);
-    popupItem(QStringLiteral("&Rinomina"), QStringLiteral("PopupRinominaCategoria"),
+    popupItem(QStringLiteral("&Elimina"), QStringLiteral("PopElimina"), &TFormContivoMain::BtnEliminaClick);
+    popupItem(QStringLiteral("&Rinomina"), QStringLiteral("PopRinomina"),
         &TFormContivoMain::PopupRinominaCategoriaClick);
-    popupItem(QStringLiteral("&Visualizza"), QStringLiteral("PopupVisualizzaCategoria"),
+    popupItem(QStringLiteral("&Visualizza"), QStringLiteral("PopVisualizza"),
         &TFormContivoMain::ListaCategorieDblClick);
     m_popupCategoria->addSeparator();
-    popupItem(QStringLiteral("Cambia icona"), QStringLiteral("PopIconaCategoria"),
+    popupItem(QStringLiteral("Cambia icona"), QStringLiteral("PopCambiaIcona"),
         &TFormContivoMain::PopIconaCategoriaClick);
     popupItem(QStringLiteral("Ripristina icona"), QStringLiteral("PopRipristinaIcona"),
         &TFormContivoMain::PopRipristinaIconaClick);
@@ -350,7 +351,7 @@ void TFormContivoMain::buildCentralArea()
 
     // Notes panel.
     auto* notesPanel = new QWidget;
-    notesPanel->setObjectName(QStringLiteral("PnlAppunti"));
+    notesPanel->setObjectName(QStringLiteral("PnlNote"));
     auto* notesLayout = new QVBoxLayout(notesPanel);
     notesLayout->setContentsMargins(0, 0, 0, 0);
     notesLayout->setSpacing(4);
@@ -365,8 +366,8 @@ void TFormContivoMain::buildCentralArea()
             showException(e);
         }
     });
-    notesLayout->addWidget(panelHeader(
-        QStringLiteral(" Appunti e note"), QStringLiteral("PnlTitoloAppunti"), m_btnSceltaAppunti));
+    notesLayout->addWidget(
+        panelHeader(QStringLiteral(" Appunti e note"), QStringLiteral("PnlAppunti"), m_btnSceltaAppunti));
     m_appunti = new QListWidget;
     m_appunti->setObjectName(QStringLiteral("ElencoAppunti"));
     m_appunti->setAlternatingRowColors(true);
@@ -485,7 +486,31 @@ void TFormContivoMain::applyHints()
     }
 }
 
-void TFormContivoMain::applyPictures() { }
+void TFormContivoMain::applyPictures()
+{
+    const struct {
+        QToolButton* button;
+        const char* picture;
+    } pictures[] = {
+        { m_btnAggiungi, "BtnAggiungiCategoria" },
+        { m_btnElimina, "BtnEliminaCategoria" },
+        { m_btnModifica, "BtnModificaCategoria" },
+        { m_btnAggiungiAppunto, "BtnSomma" },
+        { m_btnEliminaAppunto, "BtnSottrai" },
+        { m_btnAnnoPrecedente, "BtnIndietro" },
+        { m_btnAnnoSuccessivo, "BtnAvanti" },
+    };
+    for (const auto& p : pictures)
+        SkinButton(p.button, QLatin1String(p.picture));
+    // Buttons without a caption show just their picture; with no picture file they keep a sign.
+    for (QToolButton* b :
+        { m_btnAggiungiAppunto, m_btnEliminaAppunto, m_btnAnnoPrecedente, m_btnAnnoSuccessivo })
+        b->setToolButtonStyle(b->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    if (m_btnAnnoPrecedente->icon().isNull())
+        m_btnAnnoPrecedente->setArrowType(Qt::LeftArrow);
+    if (m_btnAnnoSuccessivo->icon().isNull())
+        m_btnAnnoSuccessivo->setArrowType(Qt::RightArrow);
+}
 
 void TFormContivoMain::FormCreate()
 {
@@ -498,6 +523,7 @@ void TFormContivoMain::FormCreate()
     }
     ImpostaAnno(Today().year());
     m_lingua = QStringLiteral("Italiano");
+    TranslateForm(this, m_lingua);
     applyPictures();
 }
 
@@ -656,8 +682,7 @@ void TFormContivoMain::PopRipristinaIconaClick()
 void TFormContivoMain::PopupCategoriaPopup()
 {
     const bool selected = m_lista->selectedRow() >= 0;
-    for (const char* name :
-        { "PopupEliminaCategoria", "PopupRinominaCategoria", "PopupVisualizzaCategoria" }) {
+    for (const char* name : { "PopElimina", "PopRinomina", "PopVisualizza" }) {
         if (QAction* item = m_popupCategoria->findChild<QAction*>(QLatin1String(name)))
             item->setEnabled(selected);
     }
@@ -680,7 +705,7 @@ void TFormContivoMain::ListaCategorieDblClick()
     }
     std::unique_ptr<QDialog> ledger;
     try {
-        ledger = createLedgerWindow(this, m_anno, m_lista->caption(row));
+        ledger = createLedgerWindow(this, m_dc, m_anno, m_lista->caption(row));
     } catch (const std::exception& error) {
         showException(error);
         return;

@@ -1,6 +1,10 @@
 #include "app/TFormNuovaCategoria.h"
 
 #include "config/Startup.h"
+#include "lang/Language.h"
+#include "support/Appearance.h"
+
+#include <QFileInfo>
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -66,6 +70,17 @@ TFormNuovaCategoria::TFormNuovaCategoria(QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    try {
+        SkinButton(m_conferma, QStringLiteral("BtnConferma"));
+        SkinButton(m_annulla, QStringLiteral("BtnAnnulla"));
+    } catch (const std::exception&) {
+        // A damaged picture leaves the caption alone on its button.
+    }
+    // The dialog speaks the language the main window chose when it was created.
+    const QString language = CurrentLanguage();
+    const QString languageFile = LanguageFolder() + language + QStringLiteral(".lng");
+    if (!language.isEmpty() && QFileInfo::exists(languageFile))
+        TranslateComponents(this, languageFile);
     if (SettingsReady())
         BindFormPlacement(GetSettings(), *this);
 }

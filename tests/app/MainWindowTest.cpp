@@ -3,6 +3,7 @@
 
 #include "app/CategoryListView.h"
 #include "base/AtomicFile.h"
+#include "ledger/TFormDettagliCategoria.h"
 #include "support/DialogProvider.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ TEST_F(MainWindowTest, StartsOnTheCurrentYearWithItsMenusAndMonths)
     EXPECT_TRUE(QFileInfo(exchange()).isDir());
 
     QStringList years;
-    for (QAction* item : m_main->findChild<QMenu*>("MenuAnno")->actions())
+    for (QAction* item : m_main->findChild<QMenu*>("MnuAnno")->actions())
         years.append(item->objectName() + "=" + item->text());
     ASSERT_EQ(years.size(), 25);
     EXPECT_EQ(years.first(), "PopAnno_2002=2002");
@@ -114,6 +115,13 @@ TEST_F(MainWindowTest, StartsOnTheCurrentYearWithItsMenusAndMonths)
     EXPECT_TRUE(bar->isAreaAllowed(Qt::BottomToolBarArea));
     EXPECT_FALSE(bar->isAreaAllowed(Qt::LeftToolBarArea));
     EXPECT_FALSE(bar->isAreaAllowed(Qt::RightToolBarArea));
+
+    // Pictures from the pics folder, captions from the language file.
+    for (const char* name : { "BtnAggiungi", "BtnElimina", "BtnModifica", "BtnAggiungiAppunto",
+             "BtnEliminaAppunto", "BtnAnnoPrecedente", "BtnAnnoSuccessivo" })
+        EXPECT_FALSE(button(name)->icon().isNull()) << name;
+    EXPECT_EQ(labelText("PnlCategorie"), " Categorie");
+    EXPECT_EQ(labelText("PnlAppunti"), " Appunti e note");
 }
 
 TEST_F(MainWindowTest, YearCommandsMoveTheYearInViewWithoutBounds)
@@ -245,10 +253,10 @@ TEST_F(MainWindowTest, CommandsOnTheSelectedCategoryNeedASelection)
         const char* what;
         std::function<void()> command;
     } commands[] = {
-        { "rename", [this] { action("PopupRinominaCategoria")->trigger(); } },
+        { "rename", [this] { action("PopRinomina")->trigger(); } },
         { "delete", [this] { button("BtnElimina")->click(); } },
-        { "delete from the popup", [this] { action("PopupEliminaCategoria")->trigger(); } },
-        { "icon", [this] { action("PopIconaCategoria")->trigger(); } },
+        { "delete from the popup", [this] { action("PopElimina")->trigger(); } },
+        { "icon", [this] { action("PopCambiaIcona")->trigger(); } },
         { "restore icon", [this] { action("PopRipristinaIcona")->trigger(); } },
     };
     for (const auto& c : commands) {
@@ -260,12 +268,12 @@ TEST_F(MainWindowTest, CommandsOnTheSelectedCategoryNeedASelection)
     EXPECT_TRUE(QFile::exists(yearFolder(2024) + "Casa.OUT"));
 
     m_main->PopupCategoriaPopup();
-    for (const char* name : { "PopupEliminaCategoria", "PopupRinominaCategoria", "PopupVisualizzaCategoria" })
+    for (const char* name : { "PopElimina", "PopRinomina", "PopVisualizza" })
         EXPECT_FALSE(action(name)->isEnabled()) << name;
-    EXPECT_TRUE(action("PopIconaCategoria")->isEnabled());
+    EXPECT_TRUE(action("PopCambiaIcona")->isEnabled());
     select("Casa");
     m_main->PopupCategoriaPopup();
-    for (const char* name : { "PopupEliminaCategoria", "PopupRinominaCategoria", "PopupVisualizzaCategoria" })
+    for (const char* name : { "PopElimina", "PopRinomina", "PopVisualizza" })
         EXPECT_TRUE(action(name)->isEnabled()) << name;
 }
 
@@ -323,7 +331,7 @@ TEST_F(MainWindowTest, DeleteAsksAndRemovesBothFiles)
 
     select("Auto");
     m_dialogs->answerMessage(IDYES).answerMessage(IDOK);
-    action("PopupEliminaCategoria")->trigger();
+    action("PopElimina")->trigger();
     expectBox("Contivo - Errore", "Impossibile eliminare completamente la categoria selezionata",
         MB_OK | MB_ICONERROR);
     EXPECT_FALSE(QFile::exists(yearFolder(2024) + "Auto.OUT"));
@@ -341,19 +349,19 @@ TEST_F(MainWindowTest, IconIsChangedAndRestored)
 
     select("Casa");
     m_dialogs->answerOpenFile(QString());
-    action("PopIconaCategoria")->trigger();
+    action("PopCambiaIcona")->trigger();
     EXPECT_EQ(m_dialogs->calls().last().title, "Seleziona icona");
     EXPECT_FALSE(QFile::exists(yearFolder(2024) + "Casa.ICO"));
 
     select("Casa");
     m_dialogs->answerOpenFile(source);
-    action("PopIconaCategoria")->trigger();
+    action("PopCambiaIcona")->trigger();
     EXPECT_EQ(readWholeFile(yearFolder(2024) + "Casa.ICO"), readWholeFile(source));
     EXPECT_EQ(m_main->ListaCategorie()->imageIndex(0), 1);
 
     select("Casa");
     m_dialogs->answerOpenFile(m_tmp.path() + "/missing.ico").answerMessage(IDOK);
-    action("PopIconaCategoria")->trigger();
+    action("PopCambiaIcona")->trigger();
     expectBox("Contivo - Errore",
         "Non è stato possibile copiare il file indicato. Potrebbe essere in uso o protetto.",
         MB_OK | MB_ICONERROR);
@@ -529,4 +537,63 @@ TEST_F(MainWindowTest, BalloonsWithoutATrayGoToTheStatusBar)
     TrayNotifier::defaultNotifier().setTrayIcon(nullptr);
     ShowBalloon("Titolo", "Testo del messaggio", NotifyIcon::Information);
     EXPECT_EQ(labelText("BarraStatoPannello1"), "Testo del messaggio");
+}
+
+TEST_F(MainWindowTest, TheLedgerOpensForTheSelectedCategoryAndYear)
+{
+    createCategoryFiles(2024, "Casa");
+    createCategoryFiles(2024, "Auto");
+    createWindow();
+    m_dialogs->answerMessage(IDOK);
+    button("BtnModifica")->click();
+    expectBox("Errore", "Nessuna categoria selezionata. Selezionare una categoria.", MB_OK | MB_ICONERROR);
+    EXPECT_TRUE(m_modal->ran().isEmpty());
+
+    select("Auto");
+    int seenYear = 0;
+    QString seenCategory;
+    m_modal->expect([&](QDialog& dialog) {
+        auto* ledger = qobject_cast<ledger::TFormDettagliCategoria*>(&dialog);
+        ASSERT_NE(ledger, nullptr);
+        EXPECT_EQ(m_main->ledgerAperto(), &dialog);
+        seenYear = ledger->Anno();
+        seenCategory = ledger->NomeCategoria();
+    });
+    action("PopVisualizza")->trigger();
+    EXPECT_EQ(m_modal->ran(), QStringList { "FormDettagliCategoria" });
+    EXPECT_EQ(seenYear, 2024);
+    EXPECT_EQ(seenCategory, "Auto");
+    EXPECT_EQ(m_main->ledgerAperto(), nullptr);
+
+    // A double click on an item opens it too.
+    m_modal->expect([&](QDialog& dialog) {
+        seenCategory = qobject_cast<ledger::TFormDettagliCategoria*>(&dialog)->NomeCategoria();
+    });
+    m_main->ListaCategorie()->selectRow(0);
+    const QString first = m_main->ListaCategorie()->caption(0);
+    emit m_main->ListaCategorie()->itemActivated(0);
+    EXPECT_EQ(seenCategory, first);
+}
+
+TEST_F(MainWindowTest, AnImportIntoTheOpenLedgersCategoryReloadsIt)
+{
+    writeMovements(yearFolder(2024) + "Casa.OUT", { { QDate(2024, 6, 1), "Cibo", "pane", 2, 6 } });
+    writeMovements(yearFolder(2024) + "Casa.IN", {});
+    createWindow();
+    select("Casa");
+    int rowsBefore = -1, rowsAfter = -1;
+    m_modal->expect([&](QDialog& dialog) {
+        auto* ledger = qobject_cast<ledger::TFormDettagliCategoria*>(&dialog);
+        ASSERT_NE(ledger, nullptr);
+        rowsBefore = ledger->ledger().Uscite().TotalRowCount();
+        writeText(exchange() + "Movimenti_Casa_2024_USCITE.csv",
+            "Data;Tipologia;Commento;Importo\r\n02/06/2024;Cibo;latte;1,50\r\n");
+        m_dialogs->answerMessage(IDYES);
+        m_main->FolderMonitorChange();
+        rowsAfter = ledger->ledger().Uscite().TotalRowCount();
+    });
+    m_main->ListaCategorieDblClick();
+    EXPECT_EQ(rowsBefore, 1);
+    EXPECT_EQ(rowsAfter, 2);
+    EXPECT_EQ(readMovements(yearFolder(2024) + "Casa.OUT").size(), 2u);
 }
