@@ -202,7 +202,12 @@ QString LanguageTable::value(const QString& key) const
 
 QStringList ReadLanguageFile(const QString& path)
 {
-    const QString text = cp1252::decode(readWholeFile(path));
+    return ParseLanguageLines(readWholeFile(path));
+}
+
+QStringList ParseLanguageLines(const QByteArray& bytes)
+{
+    const QString text = cp1252::decode(bytes);
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

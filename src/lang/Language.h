@@ -35,6 +35,8 @@ private:
 /// The lines of a language file (cp1252; CR LF, LF or CR line ends). Throws std::runtime_error
 /// when the file cannot be read.
 QStringList ReadLanguageFile(const QString& path);
+/// The lines of language-file bytes, as ReadLanguageFile.
+QStringList ParseLanguageLines(const QByteArray& bytes);
 
 /// Pieces of a text cut at every "§": each piece before a "§" is an item, empty ones included;
 /// the text after the last "§" is an item only when not empty (after trimming when trimLast).
