@@ -21,6 +21,8 @@ QString ResolveUserFolder(const QString& userDirValue);
 TConfigurazione& StartupSettings();
 /// The user store (UserSettings); throws std::logic_error before InizializzaCartelle.
 TConfigurazione& GetSettings();
+/// The user store by its own name; the same as GetSettings().
+inline TConfigurazione& UserSettings() { return GetSettings(); }
 /// True once InizializzaCartelle has run.
 bool SettingsReady();
 

@@ -201,7 +201,17 @@ QString TConfigurazione::GetFieldAttribute(const QString& section, const QString
     return attributeOf(m_template->readString(section, key), attribute);
 }
 
-QStringList TConfigurazione::GetSectionNames() const { return m_template ? m_template->sections() : QStringList(); }
+QStringList TConfigurazione::GetSectionNames() const
+{
+    QStringList names;
+    if (!m_template)
+        return names;
+    // A section written twice is one section: only its first occurrence is ever read.
+    for (const QString& name : m_template->sections())
+        if (!names.contains(name, Qt::CaseInsensitive))
+            names << name;
+    return names;
+}
 
 QString TConfigurazione::GetSectionName(int index) const
 {

@@ -33,7 +33,9 @@ const QByteArray kTemplate = "[Backup]\r\n"
                              "[Interfaccia]\r\n"
                              "Testo=\"Custom=a b\" FieldType=STRING,\"FileExt=x,\"\"y\"\"\",FieldType=INTEGER\r\n"
                              "Titolo=FieldType=NONE\r\n"
-                             "Strano=FieldType=STRINGA\r\n";
+                             "Strano=FieldType=STRINGA\r\n"
+                             "[backup]\r\n"
+                             "Nascosta=FieldType=STRING,DefaultValue=mai\r\n";
 
 /// A store over a temp folder, with the template above unless told otherwise, a key file and an
 /// Italian number format (comma decimal separator).
@@ -202,6 +204,7 @@ TEST_F(SettingsTest, TemplateQueries)
         {"Interfaccia", "Titolo", SettingFieldType::None},
         {"Interfaccia", "Strano", SettingFieldType::Unknown},
         {"Interfaccia", "Manca", SettingFieldType::Unknown},
+        {"Backup", "Nascosta", SettingFieldType::Unknown}, // a repeated section is never read
     };
     for (const TypeCase& c : types)
         EXPECT_EQ(s.GetFieldType(c.section, c.key), c.type) << c.key;

@@ -80,6 +80,7 @@ TEST_F(StartupFoldersTest, InizializzaCartelleSettlesTheFoldersAndBothStores)
     EXPECT_EQ(StartupSettings().GetKeyFileName(), "");
     EXPECT_EQ(GetSettings().GetIniFileName(), m_root + "dati/Config/Stellaro/Contivo.ini");
     EXPECT_EQ(GetSettings().GetKeyFileName(), m_root + "dati/Support.dat");
+    EXPECT_EQ(&UserSettings(), &GetSettings());
     EXPECT_TRUE(QFileInfo::exists(m_root + "dati/Support.dat"));
     // the user store works, enciphered values included, and its file is private
     GetSettings().WriteCryptedString("Backup", "Segreto", "abc");
