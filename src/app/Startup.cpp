@@ -2,6 +2,7 @@
 
 #include "app/TFormContivoMain.h"
 #include "app/TFormNuovaCategoria.h"
+#include "app/TerminationSignals.h"
 #include "base/AppInfo.h"
 #include "platform/SingleInstance.h"
 #include "storage/TDC.h"
@@ -50,6 +51,7 @@ int RunContivo(int argc, char** argv)
     }
     try {
         QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+        InstallTerminationHandler();
         // Created in this order and destroyed in the reverse order when the loop ends.
         TDC dataModule;
         CreateDataModule(dataModule);
