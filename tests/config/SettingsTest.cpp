@@ -350,6 +350,22 @@ TEST_F(SettingsTest, FormPlacementUsesTheNameUpToTheFirstUnderscore)
     BindFormPlacement(s, second);
     EXPECT_EQ(second.geometry(), QRect(40, 50, 300, 200));
 
+    // a maximised window keeps its normal geometry and comes back maximised
+    {
+        QWidget big;
+        big.setObjectName("FormGrande");
+        BindFormPlacement(s, big);
+        big.setGeometry(10, 20, 200, 100);
+        big.showMaximized();
+        big.close();
+    }
+    EXPECT_TRUE(s.ReadBool("FormGrande", "Maximized", false));
+    EXPECT_EQ(s.ReadInteger("FormGrande", "Width", 0), 200);
+    QWidget bigAgain;
+    bigAgain.setObjectName("FormGrande");
+    BindFormPlacement(s, bigAgain);
+    EXPECT_TRUE(bigAgain.windowState() & Qt::WindowMaximized);
+
     QWidget other;
     other.setObjectName("FormAltro");
     other.resize(123, 45);
