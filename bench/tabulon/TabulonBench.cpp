@@ -79,7 +79,7 @@ print(time.perf_counter() - start)
 double xlwtSeconds(const QString& path, QString* error)
 {
     QProcess py;
-    py.start("/usr/bin/python3", {"-c", kXlwtScript, path, QString::number(kRows)});
+    py.start("/usr/bin/python3", { "-c", kXlwtScript, path, QString::number(kRows) });
     if (!py.waitForFinished(600000) || py.exitCode() != 0) {
         *error = QString::fromLocal8Bit(py.readAllStandardError()).trimmed();
         if (error->isEmpty())
@@ -119,7 +119,8 @@ void BM_Xlwt_65000x4_vs_Tabulon(benchmark::State& state)
         xlwtTotal += x;
         tabulonTotal += tabulonSeconds(tabulonPath);
     }
-    state.counters["tabulon_ms"] = benchmark::Counter(tabulonTotal * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["tabulon_ms"]
+        = benchmark::Counter(tabulonTotal * 1000, benchmark::Counter::kAvgIterations);
     state.counters["times_faster"] = xlwtTotal / tabulonTotal;
 }
 BENCHMARK(BM_Xlwt_65000x4_vs_Tabulon)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);

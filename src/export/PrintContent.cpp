@@ -152,14 +152,15 @@ QByteArray Csv(const PrintContent& content)
 QByteArray Html(const PrintContent& content)
 {
     QStringList lines { QStringLiteral("<html>"), QStringLiteral("<head>"),
-                        QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"),
-                        QStringLiteral("<title>") + htmlText(content.title) + QStringLiteral("</title>"),
-                        QStringLiteral("</head>"), QStringLiteral("<body>"),
-                        QStringLiteral("<h3>") + htmlText(content.title) + QStringLiteral("</h3>"),
-                        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">") };
+        QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"),
+        QStringLiteral("<title>") + htmlText(content.title) + QStringLiteral("</title>"),
+        QStringLiteral("</head>"), QStringLiteral("<body>"),
+        QStringLiteral("<h3>") + htmlText(content.title) + QStringLiteral("</h3>"),
+        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">") };
     QString heading = QStringLiteral("<tr>");
     for (const PrintColumn& col : content.columns)
-        heading += QStringLiteral("<th align=\"%1\">%2</th>").arg(htmlAlign(col.alignment), htmlText(col.title));
+        heading
+            += QStringLiteral("<th align=\"%1\">%2</th>").arg(htmlAlign(col.alignment), htmlText(col.title));
     lines << heading + QStringLiteral("</tr>");
     for (const QStringList& row : content.rows) {
         QString tr = QStringLiteral("<tr>");
@@ -167,7 +168,7 @@ QByteArray Html(const PrintContent& content)
             const QString text = cell(row, c);
             tr += QStringLiteral("<td align=\"%1\">%2</td>")
                       .arg(htmlAlign(content.columns[c].alignment),
-                           text.isEmpty() ? QStringLiteral("&nbsp;") : htmlText(text));
+                          text.isEmpty() ? QStringLiteral("&nbsp;") : htmlText(text));
         }
         lines << tr + QStringLiteral("</tr>");
     }
@@ -182,7 +183,8 @@ QByteArray Rtf(const PrintContent& content)
     int right = 0;
     for (const PrintColumn& col : content.columns) {
         right += std::max(col.width, 2) * 15;
-        rowDef += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10"
+        rowDef += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdr"
+                  "s\\brdrw10"
                   "\\cellx"
             + QByteArray::number(right);
     }
@@ -215,8 +217,8 @@ void PrintContentTo(const PrintContent& content, QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         throw std::runtime_error("Impossibile avviare la stampa");
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel).translated(
-        -printer.pageRect(QPrinter::DevicePixel).topLeft());
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel)
+                            .translated(-printer.pageRect(QPrinter::DevicePixel).topLeft());
     const double dpi = printer.resolution();
 
     QFont body(QStringLiteral("DejaVu Sans"));
@@ -248,7 +250,7 @@ void PrintContentTo(const PrintContent& content, QPrinter& printer)
             const QRectF box(x + pad, y, std::max(0.0, widths[c] - 2 * pad), lineHeight);
             const QString text = isHeading ? content.columns[c].title : cell(texts, c);
             painter.drawText(box, int(content.columns[c].alignment | Qt::AlignVCenter),
-                             painter.fontMetrics().elidedText(text, Qt::ElideRight, int(box.width())));
+                painter.fontMetrics().elidedText(text, Qt::ElideRight, int(box.width())));
             x += widths[c];
         }
     };
@@ -260,7 +262,7 @@ void PrintContentTo(const PrintContent& content, QPrinter& printer)
         y = page.top();
         painter.setFont(titleFont);
         painter.drawText(QRectF(page.left(), y, page.width(), titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         content.title);
+            content.title);
         y += titleHeight;
         painter.setFont(bold);
         drawRow({}, y, true);
@@ -270,8 +272,8 @@ void PrintContentTo(const PrintContent& content, QPrinter& printer)
     };
     const auto endPage = [&]() {
         painter.setFont(body);
-        painter.drawText(QRectF(page.left(), footerTop, page.width(), lineHeight), Qt::AlignHCenter | Qt::AlignVCenter,
-                         QStringLiteral("Pagina %1").arg(pageNumber));
+        painter.drawText(QRectF(page.left(), footerTop, page.width(), lineHeight),
+            Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Pagina %1").arg(pageNumber));
     };
 
     startPage();

@@ -21,7 +21,8 @@ PrintContent CollectGridContent(const QTableView& grid, const QString& title);
 /// says that no printer is installed); "TXT", "RTF", "CSV" and "HTML" ask for a file of that kind
 /// and write it, replacing it atomically. Returns "PRINTER", the file path, or empty when
 /// cancelled (or nothing could be printed). Write errors are thrown.
-QString PrintGrid(const QTableView& grid, const QString& title, const QString& kind, QWidget* owner = nullptr);
+QString PrintGrid(
+    const QTableView& grid, const QString& title, const QString& kind, QWidget* owner = nullptr);
 
 /// The printer side of PrintGrid, replaceable in tests: whether any printer is installed, and the
 /// print dialog (true when the user confirmed; it may change the printer's settings).

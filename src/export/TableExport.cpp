@@ -93,7 +93,7 @@ QString FormatCurrency(double value)
 QByteArray HtmlPage(RecordTable& dataSet)
 {
     QStringList lines { QStringLiteral("<html>"), QStringLiteral("<head> <title> DataSet </title> </head>"),
-                        QStringLiteral("<body>") };
+        QStringLiteral("<body>") };
     lines << QStringLiteral("<table border = \"1\" rows = \"%1\" bordercolor=\"#000000\" cellspacing=\"0\" "
                             "cellpadding=\"2\">")
                  .arg(dataSet.RecordCount());
@@ -103,7 +103,8 @@ QByteArray HtmlPage(RecordTable& dataSet)
             visible.push_back(&dataSet.Fields(i));
     lines << QStringLiteral("<tr>");
     for (const Field* f : visible)
-        lines << QStringLiteral("<th  >") + HtmlEscaped(f->def().effectiveDisplayLabel()) + QStringLiteral(" </th>");
+        lines << QStringLiteral("<th  >") + HtmlEscaped(f->def().effectiveDisplayLabel())
+                + QStringLiteral(" </th>");
     lines << QStringLiteral("</tr>");
     {
         QuietTable quiet(dataSet);
@@ -125,8 +126,8 @@ void WriteHtml(RecordTable& dataSet, const QString& path)
 
 QString ExportHtml(RecordTable& dataSet, QWidget* owner)
 {
-    const QString path = askSavePath(owner, QStringLiteral("File HTML (*.html *.HTML *.htm *.HTM);;Tutti i file (*)"),
-                                     QStringLiteral("HTML"));
+    const QString path = askSavePath(owner,
+        QStringLiteral("File HTML (*.html *.HTML *.htm *.HTM);;Tutti i file (*)"), QStringLiteral("HTML"));
     if (path.isEmpty())
         return path;
     WriteHtml(dataSet, path);
@@ -143,7 +144,7 @@ int WriteXls(RecordTable& dataSet, const QString& path, bool useDisplayNames)
     for (int c = 0; c < dataSet.FieldCount(); ++c) {
         const FieldDef& def = dataSet.Fields(c).def();
         XlsAddStringCell(*xls, 1, c + 1, headingOptions, heading,
-                         useDisplayNames ? def.effectiveDisplayLabel() : def.name);
+            useDisplayNames ? def.effectiveDisplayLabel() : def.name);
     }
 
     int rows = 0;
@@ -178,7 +179,7 @@ int WriteXls(RecordTable& dataSet, const QString& path, bool useDisplayNames)
                     break;
                 case FieldType::Boolean:
                     XlsAddStringCell(*xls, row, c + 1, dataOptions, data,
-                                     f.AsBoolean() ? QStringLiteral("True") : QStringLiteral("False"));
+                        f.AsBoolean() ? QStringLiteral("True") : QStringLiteral("False"));
                     break;
                 case FieldType::SmallInt:
                 case FieldType::Integer:
@@ -206,8 +207,8 @@ QString ExportXlsTo(RecordTable& dataSet, bool useDisplayNames, const QString& p
 {
     QString target = path;
     if (target.isEmpty()) {
-        target = askSavePath(owner, QStringLiteral("File Excel (*.xls *.XLS);;Tutti i file (*)"),
-                             QStringLiteral("XLS"));
+        target = askSavePath(
+            owner, QStringLiteral("File Excel (*.xls *.XLS);;Tutti i file (*)"), QStringLiteral("XLS"));
         if (target.isEmpty())
             return target;
     }

@@ -30,7 +30,8 @@ int WriteXls(RecordTable& dataSet, const QString& path, bool useDisplayNames);
 
 /// WriteXls to the path, asking for it with a save dialog when it is empty. Returns the path, or
 /// empty when the dialog was cancelled.
-QString ExportXlsTo(RecordTable& dataSet, bool useDisplayNames, const QString& path, QWidget* owner = nullptr);
+QString ExportXlsTo(
+    RecordTable& dataSet, bool useDisplayNames, const QString& path, QWidget* owner = nullptr);
 
 /// ExportXlsTo with field names as headings and a path asked for.
 QString ExportXls(RecordTable& dataSet, QWidget* owner = nullptr);

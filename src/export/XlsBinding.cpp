@@ -17,8 +17,10 @@ struct XlsCalls {
     using Init = bool (*)(const char*);
     using Deinit = bool (*)();
     using SaveToFile = bool (*)(const char*);
-    using AddString = bool (*)(std::int32_t, std::int32_t, const char*, const char*, std::int32_t, const char*);
-    using AddInteger = bool (*)(std::int32_t, std::int32_t, const char*, const char*, std::int32_t, std::int32_t);
+    using AddString
+        = bool (*)(std::int32_t, std::int32_t, const char*, const char*, std::int32_t, const char*);
+    using AddInteger
+        = bool (*)(std::int32_t, std::int32_t, const char*, const char*, std::int32_t, std::int32_t);
     using AddDouble = bool (*)(std::int32_t, std::int32_t, const char*, const char*, std::int32_t, double);
 
     /// The exported function "_" + name, or the function-missing error naming it.
@@ -27,8 +29,9 @@ struct XlsCalls {
         const QByteArray exported = QByteArray("_") + name;
         if (const auto fn = lib.m_lib->resolveAs<Fn>(exported.constData()))
             return fn;
-        throw XlsExportError(QStringLiteral("Impossibile trovare la funzione di esportazione.\nFunzione '%1' non trovata")
-                                 .arg(QLatin1String(name)));
+        throw XlsExportError(
+            QStringLiteral("Impossibile trovare la funzione di esportazione.\nFunzione '%1' non trovata")
+                .arg(QLatin1String(name)));
     }
 };
 
@@ -77,32 +80,35 @@ XlsHandle OpenXlsLibrary(const QString& filePath)
 {
     XlsHandle lib(new XlsLibrary);
     if (!lib->m_lib->load(XlsLibraryPath()))
-        throw XlsExportError(QStringLiteral("Impossibile trovare la libreria di esportazione.\nLibreria '%1' non trovata")
-                                 .arg(XlsLibraryFileName()));
+        throw XlsExportError(
+            QStringLiteral("Impossibile trovare la libreria di esportazione.\nLibreria '%1' non trovata")
+                .arg(XlsLibraryFileName()));
     XlsCalls::resolve<XlsCalls::Init>(*lib, "XlsInit")(QFile::encodeName(filePath).constData());
     return lib;
 }
 
-void XlsAddStringCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                      const QString& text)
+void XlsAddStringCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, const QString& text)
 {
     const auto fn = XlsCalls::resolve<XlsCalls::AddString>(lib, "AddStringCell");
     fn(row, column, cp1252::encode(options).constData(), cp1252::encode(font.fontText()).constData(), 0,
-       cp1252::encode(text).constData());
+        cp1252::encode(text).constData());
 }
 
-void XlsAddIntegerCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                       qint32 value)
+void XlsAddIntegerCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, qint32 value)
 {
     const auto fn = XlsCalls::resolve<XlsCalls::AddInteger>(lib, "AddIntegerCell");
-    fn(row, column, cp1252::encode(options).constData(), cp1252::encode(font.fontText()).constData(), 0, value);
+    fn(row, column, cp1252::encode(options).constData(), cp1252::encode(font.fontText()).constData(), 0,
+        value);
 }
 
-void XlsAddDoubleCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                      double value)
+void XlsAddDoubleCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, double value)
 {
     const auto fn = XlsCalls::resolve<XlsCalls::AddDouble>(lib, "AddDoubleCell");
-    fn(row, column, cp1252::encode(options).constData(), cp1252::encode(font.fontText()).constData(), -1, value);
+    fn(row, column, cp1252::encode(options).constData(), cp1252::encode(font.fontText()).constData(), -1,
+        value);
 }
 
 void XlsSaveToFile(XlsLibrary& lib, const QString& filePath)

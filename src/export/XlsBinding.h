@@ -69,12 +69,12 @@ XlsHandle OpenXlsLibrary(const QString& filePath);
 /// Cell calls (1-based row and column). Texts go to the library as cp1252. Each throws
 /// "Impossibile trovare la funzione di esportazione.\nFunzione '<name>' non trovata" when the
 /// library lacks its function.
-void XlsAddStringCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                      const QString& text);
-void XlsAddIntegerCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                       qint32 value);
-void XlsAddDoubleCell(XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font,
-                      double value);
+void XlsAddStringCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, const QString& text);
+void XlsAddIntegerCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, qint32 value);
+void XlsAddDoubleCell(
+    XlsLibrary& lib, int row, int column, const QString& options, const XlsFont& font, double value);
 /// Writes the workbook to the file; throws XlsExportError 'Cannot create file "<path>". <reason>'
 /// when the library reports that the file could not be written.
 void XlsSaveToFile(XlsLibrary& lib, const QString& filePath);

@@ -64,8 +64,8 @@ bool _Save(void)
     return g_book->Save();
 }
 
-bool _AddStringCell(int32_t row, int32_t column, const char* options, const char* font, int32_t,
-                    const char* value)
+bool _AddStringCell(
+    int32_t row, int32_t column, const char* options, const char* font, int32_t, const char* value)
 {
     if (!g_book)
         return false;
@@ -81,8 +81,8 @@ bool _AddDoubleCell(int32_t row, int32_t column, const char* options, const char
     return true;
 }
 
-bool _AddIntegerCell(int32_t row, int32_t column, const char* options, const char* font, int32_t,
-                     int32_t value)
+bool _AddIntegerCell(
+    int32_t row, int32_t column, const char* options, const char* font, int32_t, int32_t value)
 {
     if (!g_book)
         return false;

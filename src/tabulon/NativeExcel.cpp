@@ -131,7 +131,8 @@ std::string TNativeExcel::ForceXlsExtension(std::string_view name)
 {
     const std::size_t slash = name.find_last_of('/');
     const std::size_t dot = name.find_last_of('.');
-    const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    const bool hasExtension
+        = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
     std::string_view stem = hasExtension ? name.substr(0, dot) : name;
     if (hasExtension) {
         const std::string_view ext = name.substr(dot);
@@ -173,7 +174,7 @@ void TNativeExcel::BeginWorksheet()
     m_fontCount = 0;
     m_open = true;
     const bool biff2 = BIFF == TBIFFVersion::bvBIFF2;
-    static constexpr std::uint16_t bofNumbers[] = {kBof2, kBof3, kBof4, kBof5};
+    static constexpr std::uint16_t bofNumbers[] = { kBof2, kBof3, kBof4, kBof5 };
     std::uint8_t* p = m_buffer.append(biff2 ? 8 : 10);
     p = store16(p, bofNumbers[int(BIFF)]);
     p = store16(p, biff2 ? 4 : 6);
@@ -209,8 +210,9 @@ bool TNativeExcel::AddFont(const FontSpec& font)
     const std::string_view name = cut(font.name);
     std::uint8_t* p = beginRecord(kFont, std::uint16_t(5 + name.size()));
     p = store16(p, std::uint16_t(font.size * 20));
-    p = store16(p, std::uint16_t((font.bold ? 0x1 : 0) | (font.italic ? 0x2 : 0) | (font.underline ? 0x4 : 0)
-                                 | (font.strikeOut ? 0x8 : 0)));
+    p = store16(p,
+        std::uint16_t((font.bold ? 0x1 : 0) | (font.italic ? 0x2 : 0) | (font.underline ? 0x4 : 0)
+            | (font.strikeOut ? 0x8 : 0)));
     storeText(p, name);
     ++m_fontCount;
     return true;
@@ -313,7 +315,7 @@ void TNativeExcel::WriteFooter(std::string_view text)
 
 void TNativeExcel::WriteMargin(TMargin margin, double inches)
 {
-    static constexpr std::uint16_t numbers[] = {kLeftMargin, kRightMargin, kTopMargin, kBottomMargin};
+    static constexpr std::uint16_t numbers[] = { kLeftMargin, kRightMargin, kTopMargin, kBottomMargin };
     storeDouble(beginRecord(numbers[int(margin)], 8), inches);
 }
 
@@ -333,15 +335,15 @@ bool TNativeExcel::SaveToFile() const
     return WriteFileAtomically(m_fileName, m_buffer.pieces());
 }
 
-bool WriteFileAtomically(const std::string& path,
-                         const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces)
+bool WriteFileAtomically(
+    const std::string& path, const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces)
 {
     static std::atomic<unsigned> counter { 0 };
     if (path.empty()) {
         errno = ENOENT;
         return false;
     }
-    struct stat existing {};
+    struct stat existing { };
     const bool replacing = ::stat(path.c_str(), &existing) == 0;
     if (replacing && S_ISDIR(existing.st_mode)) {
         errno = EISDIR;

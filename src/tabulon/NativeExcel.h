@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tabulon {
@@ -135,7 +135,7 @@ private:
 
 /// Writes the pieces, in order, to path through a temporary file in the same folder and a rename.
 /// Returns false with errno set on failure, leaving any existing file untouched.
-bool WriteFileAtomically(const std::string& path,
-                         const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces);
+bool WriteFileAtomically(
+    const std::string& path, const std::vector<std::pair<const std::uint8_t*, std::size_t>>& pieces);
 
 }

@@ -21,12 +21,12 @@ TABULON_API bool _XlsDeinit(void);
 /* Returns false, with errno set, when the file cannot be written. */
 TABULON_API bool _SaveToFile(const char* fileName);
 TABULON_API bool _Save(void);
-TABULON_API bool _AddStringCell(int32_t row, int32_t column, const char* options, const char* font,
-                                int32_t unused, const char* text);
-TABULON_API bool _AddDoubleCell(int32_t row, int32_t column, const char* options, const char* font,
-                                int32_t unused, double value);
-TABULON_API bool _AddIntegerCell(int32_t row, int32_t column, const char* options, const char* font,
-                                 int32_t unused, int32_t value);
+TABULON_API bool _AddStringCell(
+    int32_t row, int32_t column, const char* options, const char* font, int32_t unused, const char* text);
+TABULON_API bool _AddDoubleCell(
+    int32_t row, int32_t column, const char* options, const char* font, int32_t unused, double value);
+TABULON_API bool _AddIntegerCell(
+    int32_t row, int32_t column, const char* options, const char* font, int32_t unused, int32_t value);
 TABULON_API bool _SetColumnWidth(int32_t column, int32_t width);
 TABULON_API bool _SetColumnsWidth(int32_t firstColumn, int32_t lastColumn, int32_t width);
 TABULON_API bool _SetPrintHeader(const char* text);

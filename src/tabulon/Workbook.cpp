@@ -14,9 +14,8 @@ char lower(char c)
 
 bool sameText(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return lower(x) == lower(y);
-    });
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view trimmed(std::string_view s)
@@ -34,7 +33,8 @@ template <typename F> void forEachWord(std::string_view text, std::string_view s
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = text.find_first_of(separators, start);
-        const std::string_view word = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+        const std::string_view word
+            = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
         f(word);
         if (end == std::string_view::npos)
             break;
@@ -122,8 +122,8 @@ void XlsWorkbook::selectFont(std::string_view font)
         return;
     }
     m_lastFont.assign(font);
-    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(),
-                                    [&](const std::string& known) { return sameText(known, font); });
+    const auto found = std::find_if(
+        m_fonts.begin(), m_fonts.end(), [&](const std::string& known) { return sameText(known, font); });
     if (found != m_fonts.end()) {
         m_lastFontNumber = int(found - m_fonts.begin());
     } else if (m_fonts.size() < std::size_t(TNativeExcel::kMaxFonts)) {
@@ -150,22 +150,22 @@ void XlsWorkbook::prepareCell(std::string_view options, std::string_view font)
     selectFont(font);
 }
 
-void XlsWorkbook::AddStringCell(int row, int column, std::string_view options, std::string_view font,
-                                std::string_view text)
+void XlsWorkbook::AddStringCell(
+    int row, int column, std::string_view options, std::string_view font, std::string_view text)
 {
     prepareCell(options, font);
     m_writer.WriteLabel(row, column, text);
 }
 
-void XlsWorkbook::AddDoubleCell(int row, int column, std::string_view options, std::string_view font,
-                                double value)
+void XlsWorkbook::AddDoubleCell(
+    int row, int column, std::string_view options, std::string_view font, double value)
 {
     prepareCell(options, font);
     m_writer.WriteNumber(row, column, value);
 }
 
-void XlsWorkbook::AddIntegerCell(int row, int column, std::string_view options, std::string_view font,
-                                 std::int32_t value)
+void XlsWorkbook::AddIntegerCell(
+    int row, int column, std::string_view options, std::string_view font, std::int32_t value)
 {
     prepareCell(options, font);
     // The INTEGER record holds only 0..65535; other values (24-bit colours, negatives) go into a

@@ -29,11 +29,11 @@ class XlsWorkbook {
 public:
     explicit XlsWorkbook(std::string_view path);
 
-    void AddStringCell(int row, int column, std::string_view options, std::string_view font,
-                       std::string_view text);
+    void AddStringCell(
+        int row, int column, std::string_view options, std::string_view font, std::string_view text);
     void AddDoubleCell(int row, int column, std::string_view options, std::string_view font, double value);
-    void AddIntegerCell(int row, int column, std::string_view options, std::string_view font,
-                        std::int32_t value);
+    void AddIntegerCell(
+        int row, int column, std::string_view options, std::string_view font, std::int32_t value);
     /// Writes EOF and the buffer; false with errno set when the file cannot be written.
     bool SaveToFile(std::string_view path);
     bool Save();

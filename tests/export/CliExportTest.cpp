@@ -44,7 +44,8 @@ TEST_F(CliExport, HtmlAndXlsOfATableFile)
     RecordTable t("Tipologie");
     t.AddField("Tipologia", FieldType::String, 16);
     t.AddField("Colore", FieldType::Integer);
-    const QList<QPair<QString, int>> rows = {{QString::fromUtf8("Caffè <bar>"), 255}, {"Affitto", 0xFFFFFF}};
+    const QList<QPair<QString, int>> rows
+        = { { QString::fromUtf8("Caffè <bar>"), 255 }, { "Affitto", 0xFFFFFF } };
     for (const auto& [name, colour] : rows) {
         t.Append();
         t.Fields(0).SetAsString(name);
@@ -54,20 +55,20 @@ TEST_F(CliExport, HtmlAndXlsOfATableFile)
     const QString tableFile = out("Tipologie.DAT");
     TableFileFormat().Save(t, tableFile);
 
-    ASSERT_EQ(cli({"export", "--format", "html", tableFile, out("t.html")}).code, 0);
+    ASSERT_EQ(cli({ "export", "--format", "html", tableFile, out("t.html") }).code, 0);
     EXPECT_EQ(readAll(out("t.html")), HtmlPage(t));
 
-    const CliRun xls = cli({"export", "--format", "xls", tableFile, out("t.xls")});
+    const CliRun xls = cli({ "export", "--format", "xls", tableFile, out("t.xls") });
     ASSERT_EQ(xls.code, 0) << xls.err.toStdString();
     installLibrary(TABULON_FILE);
     EXPECT_EQ(WriteXls(t, out("direct.xls"), false), 2);
     EXPECT_EQ(readAll(out("t.xls")), readAll(out("direct.xls")));
     EXPECT_EQ(splitRecords([&] {
-                  const QByteArray b = readAll(out("t.xls"));
-                  return std::vector<std::uint8_t>(b.begin(), b.end());
-              }())
+        const QByteArray b = readAll(out("t.xls"));
+        return std::vector<std::uint8_t>(b.begin(), b.end());
+    }())
                   .size(),
-              12u);
+        12u);
 }
 
 TEST_F(CliExport, ErrorsAndBadArguments)
@@ -78,10 +79,10 @@ TEST_F(CliExport, ErrorsAndBadArguments)
         const char* message;
     };
     const Case cases[] = {
-        {{"export", "--format", "xls", out("missing.DAT"), out("x.xls")}, 1, "Cannot open file"},
-        {{"export", "--format", "html", out("missing.DAT"), out("x.html")}, 1, "Cannot open file"},
-        {{"export", "--format", "xls", out("only-one")}, 2, "usage"},
-        {{"export", "--format", "pdf", out("a"), out("b")}, 2, "usage"},
+        { { "export", "--format", "xls", out("missing.DAT"), out("x.xls") }, 1, "Cannot open file" },
+        { { "export", "--format", "html", out("missing.DAT"), out("x.html") }, 1, "Cannot open file" },
+        { { "export", "--format", "xls", out("only-one") }, 2, "usage" },
+        { { "export", "--format", "pdf", out("a"), out("b") }, 2, "usage" },
     };
     for (const auto& c : cases) {
         const CliRun r = cli(c.args);

@@ -1,6 +1,6 @@
+#include "export/PrintGrid.h"
 #include "ExportFixture.h"
 #include "base/SystemFormats.h"
-#include "export/PrintGrid.h"
 #include "storage/RecordTable.h"
 #include "storage/RecordTableModel.h"
 #include "support/TestSeams.h"
@@ -36,8 +36,10 @@ PrintContent sample()
 {
     PrintContent c;
     c.title = "Tipologie, 2024";
-    c.columns = {{"Tipologia", Qt::AlignLeft, 120}, {"Colore, RGB", Qt::AlignRight, 60}, {"Nota", Qt::AlignLeft, 80}};
-    c.rows = {{"Spesa", "255", "a,b"}, {"Stipendio", "16777215", ""}, {QString::fromUtf8("Caffè {x}"), "7", "<i>"}};
+    c.columns = { { "Tipologia", Qt::AlignLeft, 120 }, { "Colore, RGB", Qt::AlignRight, 60 },
+        { "Nota", Qt::AlignLeft, 80 } };
+    c.rows = { { "Spesa", "255", "a,b" }, { "Stipendio", "16777215", "" },
+        { QString::fromUtf8("Caffè {x}"), "7", "<i>" } };
     return c;
 }
 
@@ -47,7 +49,7 @@ protected:
     void SetUp() override
     {
         ExportFixture::SetUp();
-        SystemFormats::override({QChar(','), QChar('.'), "dd/MM/yyyy", "HH:mm:ss"});
+        SystemFormats::override({ QChar(','), QChar('.'), "dd/MM/yyyy", "HH:mm:ss" });
         table.AddField("Tipologia", FieldType::String, 16);
         FieldDef amount = fieldDef("Movimento", FieldType::Float);
         amount.displayLabel = "Importo";
@@ -56,7 +58,7 @@ protected:
         table.AddField("Commento", FieldType::String, 128);
         table.AddField("Mese", FieldType::Integer);
         const QList<std::tuple<QString, double, QString>> rows
-            = {{"Spesa", -12.5, "pane"}, {"Stipendio", 1500, "marzo"}, {"Affitto", -700, "casa"}};
+            = { { "Spesa", -12.5, "pane" }, { "Stipendio", 1500, "marzo" }, { "Affitto", -700, "casa" } };
         for (const auto& [type, value, note] : rows) {
             table.Append();
             table.Fields(0).SetAsString(type);
@@ -80,8 +82,8 @@ protected:
         ExportFixture::TearDown();
     }
 
-    RecordTable table {"Movimenti"};
-    RecordTableModel model {&table};
+    RecordTable table { "Movimenti" };
+    RecordTableModel model { &table };
     QTableView grid;
 };
 
@@ -94,31 +96,33 @@ int pdfPageCount(const QString& path)
 
 TEST(PrintFiles, TextPadsAndAlignsEachColumn)
 {
-    EXPECT_EQ(printfile::Text(sample()), QByteArray(crlf({
-                                                       "Tipologie, 2024",
-                                                       "Tipologia  Colore, RGB  Nota",
-                                                       "Spesa              255  a,b",
-                                                       "Stipendio     16777215",
-                                                       "Caff\xE8 {x}            7  <i>",
-                                                   })));
+    EXPECT_EQ(printfile::Text(sample()),
+        QByteArray(crlf({
+            "Tipologie, 2024",
+            "Tipologia  Colore, RGB  Nota",
+            "Spesa              255  a,b",
+            "Stipendio     16777215",
+            "Caff\xE8 {x}            7  <i>",
+        })));
 }
 
 TEST(PrintFiles, CsvHasTitleBlankLineHeadingsAndRowsWithoutInnerCommas)
 {
-    EXPECT_EQ(printfile::Csv(sample()), QByteArray(crlf({
-                                            "Tipologie  2024",
-                                            "",
-                                            "Tipologia,Colore  RGB,Nota",
-                                            "Spesa,255,a b",
-                                            "Stipendio,16777215,",
-                                            "Caff\xE8 {x},7,<i>",
-                                        })));
+    EXPECT_EQ(printfile::Csv(sample()),
+        QByteArray(crlf({
+            "Tipologie  2024",
+            "",
+            "Tipologia,Colore  RGB,Nota",
+            "Spesa,255,a b",
+            "Stipendio,16777215,",
+            "Caff\xE8 {x},7,<i>",
+        })));
 }
 
 TEST(PrintFiles, HtmlAndRtfCarryTitleColumnsAndEscapedRows)
 {
     PrintContent c = sample();
-    c.rows.append({QString::fromUtf8("日本"), "1", "x"});
+    c.rows.append({ QString::fromUtf8("日本"), "1", "x" });
     const QString html = QString::fromLatin1(printfile::Html(c));
     EXPECT_TRUE(html.contains("<title>Tipologie, 2024</title>"));
     EXPECT_TRUE(html.contains("<tr><th align=\"left\">Tipologia</th><th align=\"right\">Colore, RGB</th>"
@@ -155,7 +159,8 @@ TEST_F(PrintGridTest, CollectsShownColumnsAsTheGridDisplaysThem)
     EXPECT_EQ(c.columns[0].width, 100);
     EXPECT_EQ(c.columns[1].title, "Importo");
     EXPECT_EQ(c.columns[1].alignment, Qt::AlignRight);
-    EXPECT_EQ(c.rows, (QList<QStringList> {{"Spesa", "-12,50"}, {"Stipendio", "1500,00"}, {"Affitto", "-700,00"}}));
+    EXPECT_EQ(c.rows,
+        (QList<QStringList> { { "Spesa", "-12,50" }, { "Stipendio", "1500,00" }, { "Affitto", "-700,00" } }));
     EXPECT_EQ(table.RecNo(), 1) << "the cursor stays on its row";
 }
 
@@ -167,10 +172,10 @@ TEST_F(PrintGridTest, PrintToEachFileKind)
         QByteArray (*render)(const PrintContent&);
     };
     const Case cases[] = {
-        {"TXT", "File TXT (*.txt *.TXT);;Tutti i file (*)", printfile::Text},
-        {"CSV", "File CSV (*.csv *.CSV);;Tutti i file (*)", printfile::Csv},
-        {"HTML", "File HTML (*.html *.HTML);;Tutti i file (*)", printfile::Html},
-        {"RTF", "File RTF (*.rtf *.RTF);;Tutti i file (*)", printfile::Rtf},
+        { "TXT", "File TXT (*.txt *.TXT);;Tutti i file (*)", printfile::Text },
+        { "CSV", "File CSV (*.csv *.CSV);;Tutti i file (*)", printfile::Csv },
+        { "HTML", "File HTML (*.html *.HTML);;Tutti i file (*)", printfile::Html },
+        { "RTF", "File RTF (*.rtf *.RTF);;Tutti i file (*)", printfile::Rtf },
     };
     const PrintContent expected = CollectGridContent(grid, "Marzo");
     for (const auto& c : cases) {
@@ -190,10 +195,11 @@ TEST_F(PrintGridTest, PrintToEachFileKind)
 
 TEST_F(PrintGridTest, PrinterWithoutPrintersSaysSo)
 {
-    setPrinterSeam({[] { return false; }, [](QPrinter&, QWidget*) -> bool {
-                        ADD_FAILURE() << "no dialog without printers";
-                        return false;
-                    }});
+    setPrinterSeam({ [] { return false; },
+        [](QPrinter&, QWidget*) -> bool {
+            ADD_FAILURE() << "no dialog without printers";
+            return false;
+        } });
     ScriptedDialogProvider dialogs;
     dialogs.answerMessage(IDOK);
     EXPECT_EQ(PrintGrid(grid, "Marzo", "PRINTER"), QString());
@@ -206,11 +212,12 @@ TEST_F(PrintGridTest, PrinterPagesAreFilledAndNumbered)
 {
     const QString pdf = out("printed.pdf");
     bool confirm = false;
-    setPrinterSeam({[] { return true; }, [&](QPrinter& printer, QWidget*) {
-                        printer.setOutputFormat(QPrinter::PdfFormat);
-                        printer.setOutputFileName(pdf);
-                        return confirm;
-                    }});
+    setPrinterSeam({ [] { return true; },
+        [&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return confirm;
+        } });
     EXPECT_EQ(PrintGrid(grid, "Marzo", "PRINTER"), QString()) << "dialog cancelled";
     EXPECT_FALSE(QFileInfo::exists(pdf));
 

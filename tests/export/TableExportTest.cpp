@@ -1,7 +1,7 @@
+#include "export/TableExport.h"
 #include "ExportFixture.h"
 #include "base/DateTime.h"
 #include "base/SystemFormats.h"
-#include "export/TableExport.h"
 #include "storage/RecordTable.h"
 #include "support/TestSeams.h"
 #include "tabulon/RecordReader.h"
@@ -59,7 +59,7 @@ protected:
     void SetUp() override
     {
         ExportFixture::SetUp();
-        SystemFormats::override({QChar(','), QChar('.'), "dd/MM/yyyy", "HH:mm:ss"});
+        SystemFormats::override({ QChar(','), QChar('.'), "dd/MM/yyyy", "HH:mm:ss" });
     }
     void TearDown() override
     {
@@ -73,7 +73,7 @@ protected:
 TEST(HtmlText, EscapesMarkupCharacters)
 {
     EXPECT_EQ(HtmlEscaped("<script>alert(\"x\")</script> & co"),
-              "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; co");
+        "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; co");
     EXPECT_EQ(HtmlEscaped(QString::fromUtf8("Caffè 'ok'")), QString::fromUtf8("Caffè 'ok'"));
 }
 
@@ -101,49 +101,51 @@ TEST_F(TableExport, HtmlPageLines)
     t.Post();
 
     const QByteArray page = HtmlPage(t);
-    EXPECT_EQ(page, crlf({
-                        "<html>",
-                        "<head> <title> DataSet </title> </head>",
-                        "<body>",
-                        "<table border = \"1\" rows = \"2\" bordercolor=\"#000000\" cellspacing=\"0\" cellpadding=\"2\">",
-                        "<tr>",
-                        "<th  >Data </th>",
-                        "<th  >Nota &lt;breve&gt; </th>",
-                        "<th  >Importo </th>",
-                        "<th  >Movimento </th>",
-                        "</tr>",
-                        "<tr>",
-                        "<td nowrap  >05/03/2024 </td>",
-                        "<td nowrap  >&lt;b&gt;Pane &amp; &quot;latte&quot;&lt;/b&gt; </td>",
-                        "<td nowrap  >-\x80 1.234,50 </td>",
-                        "<td nowrap  >2,25 </td>",
-                        "</tr>",
-                        "<tr>",
-                        "<td nowrap  >&nbsp </td>",
-                        "<td nowrap  >&nbsp </td>",
-                        "<td nowrap  >&nbsp </td>",
-                        "<td nowrap  >&nbsp </td>",
-                        "</tr>",
-                        "</table>",
-                        "</body>",
-                        "</html>",
-                    }));
+    EXPECT_EQ(page,
+        crlf({
+            "<html>",
+            "<head> <title> DataSet </title> </head>",
+            "<body>",
+            "<table border = \"1\" rows = \"2\" bordercolor=\"#000000\" cellspacing=\"0\" cellpadding=\"2\">",
+            "<tr>",
+            "<th  >Data </th>",
+            "<th  >Nota &lt;breve&gt; </th>",
+            "<th  >Importo </th>",
+            "<th  >Movimento </th>",
+            "</tr>",
+            "<tr>",
+            "<td nowrap  >05/03/2024 </td>",
+            "<td nowrap  >&lt;b&gt;Pane &amp; &quot;latte&quot;&lt;/b&gt; </td>",
+            "<td nowrap  >-\x80 1.234,50 </td>",
+            "<td nowrap  >2,25 </td>",
+            "</tr>",
+            "<tr>",
+            "<td nowrap  >&nbsp </td>",
+            "<td nowrap  >&nbsp </td>",
+            "<td nowrap  >&nbsp </td>",
+            "<td nowrap  >&nbsp </td>",
+            "</tr>",
+            "</table>",
+            "</body>",
+            "</html>",
+        }));
     EXPECT_TRUE(t.Eof()) << "the cursor is left after the last row";
 }
 
 TEST_F(TableExport, HtmlOfAnEmptyTableHasTheHeadingRowOnly)
 {
     auto t = typesTable({});
-    EXPECT_EQ(HtmlPage(*t), crlf({"<html>", "<head> <title> DataSet </title> </head>", "<body>",
-                                  "<table border = \"1\" rows = \"0\" bordercolor=\"#000000\" cellspacing=\"0\" "
-                                  "cellpadding=\"2\">",
-                                  "<tr>", "<th  >Tipologia </th>", "<th  >Colore </th>", "</tr>", "</table>",
-                                  "</body>", "</html>"}));
+    EXPECT_EQ(HtmlPage(*t),
+        crlf({ "<html>", "<head> <title> DataSet </title> </head>", "<body>",
+            "<table border = \"1\" rows = \"0\" bordercolor=\"#000000\" cellspacing=\"0\" "
+            "cellpadding=\"2\">",
+            "<tr>", "<th  >Tipologia </th>", "<th  >Colore </th>", "</tr>", "</table>", "</body>",
+            "</html>" }));
 }
 
 TEST_F(TableExport, ExportHtmlAsksForTheFileAndWritesThePage)
 {
-    auto t = typesTable({{QString::fromUtf8("Caffè"), 255}});
+    auto t = typesTable({ { QString::fromUtf8("Caffè"), 255 } });
     const QString file = out("tipi.html");
     {
         ScriptedDialogProvider dialogs;
@@ -167,7 +169,7 @@ TEST_F(TableExport, ExportHtmlAsksForTheFileAndWritesThePage)
 TEST_F(TableExport, XlsOfTheTypesTableIsTheExpectedRecordSequence)
 {
     installLibrary(TABULON_FILE);
-    auto t = typesTable({{"Spesa", 12}});
+    auto t = typesTable({ { "Spesa", 12 } });
     const QString file = out("tipi.xls");
     EXPECT_EQ(WriteXls(*t, file, false), 1);
     const std::vector<XlsRecord> expected {
@@ -229,7 +231,8 @@ TEST_F(TableExport, XlsCellsFollowTheFieldTypesAndTheCursorReturns)
         const XlsRecord* c = &cells[std::size_t(i * 7)];
         const std::string first = i == 0 ? std::string(255, 'y') : "riga " + std::to_string(i);
         EXPECT_EQ(c[0], labelRecord(i + 1, 0, 0x40, 0x80, 0x78, first));
-        EXPECT_EQ(c[1], labelRecord(i + 1, 1, 0x40, 0x80, 0x78, QString("0%1/01/2024").arg(1 + i).toStdString()));
+        EXPECT_EQ(
+            c[1], labelRecord(i + 1, 1, 0x40, 0x80, 0x78, QString("0%1/01/2024").arg(1 + i).toStdString()));
         EXPECT_EQ(c[2], labelRecord(i + 1, 2, 0x40, 0x80, 0x78, i % 2 == 0 ? "True" : "False"));
         if (i == 1) {
             EXPECT_EQ(c[3].number, 0x0003);
@@ -252,7 +255,7 @@ TEST_F(TableExport, XlsCellsFollowTheFieldTypesAndTheCursorReturns)
 TEST_F(TableExport, ExportXlsDialogCancelAndGivenPath)
 {
     installLibrary(TABULON_FILE);
-    auto t = typesTable({{"A", 1}, {"B", 2}});
+    auto t = typesTable({ { "A", 1 }, { "B", 2 } });
     {
         ScriptedDialogProvider dialogs;
         dialogs.answerSaveFile(QString());
@@ -277,13 +280,14 @@ TEST_F(TableExport, ExportXlsDialogCancelAndGivenPath)
 
 TEST_F(TableExport, XlsWithoutTheLibraryFailsAndWritesNothing)
 {
-    auto t = typesTable({{"A", 1}});
+    auto t = typesTable({ { "A", 1 } });
     t->First();
     try {
         WriteXls(*t, out("none.xls"), false);
         FAIL() << "no error";
     } catch (const XlsExportError& e) {
-        EXPECT_STREQ(e.what(), "Impossibile trovare la libreria di esportazione.\nLibreria 'libTabulon.so' non trovata");
+        EXPECT_STREQ(e.what(),
+            "Impossibile trovare la libreria di esportazione.\nLibreria 'libTabulon.so' non trovata");
     }
     EXPECT_TRUE(QDir(outDir.path()).isEmpty());
     EXPECT_EQ(t->RecNo(), 0);

@@ -33,7 +33,8 @@ QString errorOf(const std::function<void()>& action)
     return QStringLiteral("<no error>");
 }
 
-const QString kFunctionMissing = "Impossibile trovare la funzione di esportazione.\nFunzione '%1' non trovata";
+const QString kFunctionMissing
+    = "Impossibile trovare la funzione di esportazione.\nFunzione '%1' non trovata";
 
 }
 
@@ -44,11 +45,11 @@ TEST(XlsFontText, NameSizeThenStylesInOrder)
         const char* text;
     };
     const Case cases[] = {
-        {XlsHeadingFont(), "MS Sans Serif,8,Bold,"},
-        {XlsDataFont(), "MS Sans Serif,8,"},
-        {XlsFont {"Arial", 12, true, true, true}, "Arial,12,Bold,Italic,Underline,"},
-        {XlsFont {"Arial", 10, false, true, true}, "Arial,10,Italic,Underline,"},
-        {XlsFont {"Tahoma", 9, false, false, true}, "Tahoma,9,Underline,"},
+        { XlsHeadingFont(), "MS Sans Serif,8,Bold," },
+        { XlsDataFont(), "MS Sans Serif,8," },
+        { XlsFont { "Arial", 12, true, true, true }, "Arial,12,Bold,Italic,Underline," },
+        { XlsFont { "Arial", 10, false, true, true }, "Arial,10,Italic,Underline," },
+        { XlsFont { "Tahoma", 9, false, false, true }, "Tahoma,9,Underline," },
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.font.fontText(), QString(c.text));
@@ -60,7 +61,7 @@ TEST_F(XlsBinding, MissingLibraryStopsBeforeAnythingIsWritten)
 {
     const QString file = out("nothing.xls");
     EXPECT_EQ(errorOf([&] { OpenXlsLibrary(file); }),
-              "Impossibile trovare la libreria di esportazione.\nLibreria 'libTabulon.so' non trovata");
+        "Impossibile trovare la libreria di esportazione.\nLibreria 'libTabulon.so' non trovata");
     EXPECT_TRUE(QFileInfo(appDir.filePath("Libs")).isDir()) << "the Libs folder is created with the path";
     EXPECT_TRUE(QDir(outDir.path()).isEmpty());
     EXPECT_EQ(XlsLibraryPath(), appDir.filePath("Libs/libTabulon.so"));
@@ -76,11 +77,14 @@ TEST_F(XlsBinding, EachMissingFunctionIsNamedWhenItIsCalled)
     };
     const QString file = out("partial.xls");
     const Case cases[] = {
-        {PARTIAL_INIT_DEINIT_FILE, "AddStringCell", [&](XlsHandle& h) { XlsAddStringCell(*h, 1, 1, "", font, "x"); }},
-        {PARTIAL_INIT_DEINIT_FILE, "AddIntegerCell", [&](XlsHandle& h) { XlsAddIntegerCell(*h, 1, 1, "", font, 1); }},
-        {PARTIAL_INIT_DEINIT_FILE, "AddDoubleCell", [&](XlsHandle& h) { XlsAddDoubleCell(*h, 1, 1, "", font, 1.0); }},
-        {PARTIAL_INIT_DEINIT_FILE, "SaveToFile", [&](XlsHandle& h) { XlsSaveToFile(*h, file); }},
-        {PARTIAL_INIT_FILE, "XlsDeinit", [&](XlsHandle& h) { CloseXlsLibrary(std::move(h)); }},
+        { PARTIAL_INIT_DEINIT_FILE, "AddStringCell",
+            [&](XlsHandle& h) { XlsAddStringCell(*h, 1, 1, "", font, "x"); } },
+        { PARTIAL_INIT_DEINIT_FILE, "AddIntegerCell",
+            [&](XlsHandle& h) { XlsAddIntegerCell(*h, 1, 1, "", font, 1); } },
+        { PARTIAL_INIT_DEINIT_FILE, "AddDoubleCell",
+            [&](XlsHandle& h) { XlsAddDoubleCell(*h, 1, 1, "", font, 1.0); } },
+        { PARTIAL_INIT_DEINIT_FILE, "SaveToFile", [&](XlsHandle& h) { XlsSaveToFile(*h, file); } },
+        { PARTIAL_INIT_FILE, "XlsDeinit", [&](XlsHandle& h) { CloseXlsLibrary(std::move(h)); } },
     };
     for (const auto& c : cases) {
         installLibrary(c.library);

@@ -79,10 +79,10 @@ TEST_F(TabulonExports, EmptySheetIsFourRecordsByteForByte)
     _XlsInit(file.c_str());
     ASSERT_TRUE(_SaveToFile(file.c_str()));
     const std::vector<std::uint8_t> expected {
-        0x09, 0x08, 0x06, 0x00, 0x00, 0x02, 0x10, 0x00, 0x00, 0x00,                         // BOF
+        0x09, 0x08, 0x06, 0x00, 0x00, 0x02, 0x10, 0x00, 0x00, 0x00, // BOF
         0x00, 0x02, 0x0A, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, // DIMENSIONS
         0x31, 0x00, 0x12, 0x00, 0xA0, 0x00, 0x00, 0x00, 0x0D, 'M', 'S', ' ', 'S', 'a', 'n', 's', ' ', 'S',
-        'e', 'r', 'i', 'f',    // FONT
+        'e', 'r', 'i', 'f', // FONT
         0x0A, 0x00, 0x00, 0x00 // EOF
     };
     EXPECT_EQ(readFile(dir.filePath("empty.xls")), expected);
@@ -102,14 +102,15 @@ TEST_F(TabulonExports, LongTextFifthFontAndColumnWidth)
     _SaveToFile(file.c_str());
 
     const auto bytes = readFile(dir.filePath("limits.xls"));
-    const std::vector<std::uint8_t> colwidth {0x24, 0x00, 0x04, 0x00, 0x02, 0x02, 0x00, 0x0C};
+    const std::vector<std::uint8_t> colwidth { 0x24, 0x00, 0x04, 0x00, 0x02, 0x02, 0x00, 0x0C };
     ASSERT_GE(bytes.size(), 24u + 22u + colwidth.size());
     EXPECT_TRUE(std::equal(colwidth.begin(), colwidth.end(), bytes.begin() + 24 + 22));
 
     const auto r = splitRecords(bytes);
     std::vector<std::uint16_t> numbers = recordNumbers(r);
-    EXPECT_EQ(numbers, (std::vector<std::uint16_t> {0x0809, 0x0200, 0x0031, 0x0024, 0x0031, 0x0004, 0x0031,
-                                                    0x0004, 0x0031, 0x0004, 0x0004, 0x0003, 0x000A}));
+    EXPECT_EQ(numbers,
+        (std::vector<std::uint16_t> { 0x0809, 0x0200, 0x0031, 0x0024, 0x0031, 0x0004, 0x0031, 0x0004, 0x0031,
+            0x0004, 0x0004, 0x0003, 0x000A }));
     EXPECT_EQ(r[5], labelRecord(0, 0, 0x40, 0x40, 0x00, std::string(255, 'x')));
     EXPECT_EQ(r[9], labelRecord(0, 2, 0x40, 0xC0, 0x00, "c"));
     EXPECT_EQ(r[10], labelRecord(0, 3, 0x40, 0x00, 0x00, "d"));
@@ -128,14 +129,14 @@ TEST_F(TabulonExports, StateAfterSaveAndASecondSave)
     EXPECT_FALSE(_IsFileOpened());
 
     ASSERT_TRUE(_Save());
-    EXPECT_EQ(fileRecords(dir.filePath("state.xls")), (std::vector<XlsRecord> {kBof, kDimensions, kEof}));
+    EXPECT_EQ(fileRecords(dir.filePath("state.xls")), (std::vector<XlsRecord> { kBof, kDimensions, kEof }));
 
     // The font list survives the save: the known text selects its number without a FONT record.
     _AddStringCell(4, 2, "", "a,8,", 0, "again");
     EXPECT_TRUE(_IsFileOpened());
     ASSERT_TRUE(_Save());
     EXPECT_EQ(fileRecords(dir.filePath("state.xls")),
-              (std::vector<XlsRecord> {kBof, kDimensions, labelRecord(3, 1, 0x40, 0x40, 0x00, "again"), kEof}));
+        (std::vector<XlsRecord> { kBof, kDimensions, labelRecord(3, 1, 0x40, 0x40, 0x00, "again"), kEof }));
 }
 
 TEST_F(TabulonExports, SaveForcesTheXlsExtensionAndReplacesTheFile)
@@ -154,7 +155,7 @@ TEST_F(TabulonExports, SaveForcesTheXlsExtensionAndReplacesTheFile)
     _XlsInit(path("keep.xls").c_str());
     ASSERT_TRUE(_Save());
     EXPECT_EQ(readFile(dir.filePath("keep.xls")).size(), 10u + 14u + 22u + 4u);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList {"keep.xls", "out.XLS"}))
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList { "keep.xls", "out.XLS" }))
         << "no temporary file may be left behind";
 }
 
@@ -166,8 +167,8 @@ TEST_F(TabulonExports, UnwritableFileIsReportedAndLeavesNothing)
         int error;
     };
     const Case cases[] = {
-        {path("missing/out.xls"), ENOENT},
-        {path("folder.xls"), EISDIR},
+        { path("missing/out.xls"), ENOENT },
+        { path("folder.xls"), EISDIR },
     };
     for (const auto& c : cases) {
         _XlsInit(c.path.c_str());
@@ -177,7 +178,8 @@ TEST_F(TabulonExports, UnwritableFileIsReportedAndLeavesNothing)
         EXPECT_EQ(errno, c.error) << c.path;
         _XlsDeinit();
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"folder.xls"});
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "folder.xls" });
 }
 
 TEST_F(TabulonExports, CallsWithoutAWorkbookDoNothing)
@@ -214,15 +216,15 @@ TEST_F(TabulonExports, SheetSettingsReturnTheirResults)
     EXPECT_TRUE(_ProtectSheet(7));
     ASSERT_TRUE(_Save());
     EXPECT_EQ(recordNumbers(fileRecords(dir.filePath("settings.xls"))),
-              (std::vector<std::uint16_t> {0x0809, 0x0200, 0x0031, 0x0024, 0x0014, 0x0015, 0x0026, 0x0027, 0x0028,
-                                           0x0029, 0x0012, 0x000A}));
-    EXPECT_EQ(fileRecords(dir.filePath("settings.xls"))[10], (XlsRecord {0x0012, {0x01, 0x00}}));
+        (std::vector<std::uint16_t> { 0x0809, 0x0200, 0x0031, 0x0024, 0x0014, 0x0015, 0x0026, 0x0027, 0x0028,
+            0x0029, 0x0012, 0x000A }));
+    EXPECT_EQ(fileRecords(dir.filePath("settings.xls"))[10], (XlsRecord { 0x0012, { 0x01, 0x00 } }));
 }
 
 TEST(TabulonLibrary, ExportsExactlyItsInterfaceNames)
 {
     QProcess nm;
-    nm.start("nm", {"-D", "--defined-only", TABULON_LIBRARY_FILE});
+    nm.start("nm", { "-D", "--defined-only", TABULON_LIBRARY_FILE });
     if (!nm.waitForFinished(30000) || nm.exitCode() != 0)
         GTEST_SKIP() << "nm is not available to list the library's symbols";
     std::set<std::string> names;
@@ -231,11 +233,10 @@ TEST(TabulonLibrary, ExportsExactlyItsInterfaceNames)
         if (parts.size() == 3)
             names.insert(parts[2].toStdString());
     }
-    const std::set<std::string> expected {"_XlsInit", "_XlsDeinit", "_SaveToFile", "_Save", "_AddStringCell",
-                                          "_AddDoubleCell", "_AddIntegerCell", "_SetColumnWidth",
-                                          "_SetColumnsWidth", "_SetPrintHeader", "_SetPrintFooter",
-                                          "_SetLeftMargin", "_SetRightMargin", "_SetTopMargin",
-                                          "_SetBottomMargin", "_ProtectSheet", "_IsFileOpened"};
+    const std::set<std::string> expected { "_XlsInit", "_XlsDeinit", "_SaveToFile", "_Save", "_AddStringCell",
+        "_AddDoubleCell", "_AddIntegerCell", "_SetColumnWidth", "_SetColumnsWidth", "_SetPrintHeader",
+        "_SetPrintFooter", "_SetLeftMargin", "_SetRightMargin", "_SetTopMargin", "_SetBottomMargin",
+        "_ProtectSheet", "_IsFileOpened" };
     EXPECT_EQ(names, expected);
 }
 
@@ -244,13 +245,13 @@ TEST_F(TabulonExports, XlrdReadsEveryCell)
 {
     const QString python = "/usr/bin/python3";
     QProcess probe;
-    probe.start(python, {"-c", "import xlrd"});
+    probe.start(python, { "-c", "import xlrd" });
     if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
         GTEST_SKIP() << "python3-xlrd is missing under /usr/bin/python3 (scripts/deps installs it)";
 
     const std::string file = path("real.xls");
     _XlsInit(file.c_str());
-    const char* names[] = {"Data", "Tipologia", "Commento", "Movimento", "Colore"};
+    const char* names[] = { "Data", "Tipologia", "Commento", "Movimento", "Colore" };
     for (int c = 0; c < 5; ++c)
         _AddStringCell(1, c + 1, kHeading, kBold, 0, names[c]);
     struct Row {
@@ -261,9 +262,9 @@ TEST_F(TabulonExports, XlrdReadsEveryCell)
         int colour;
     };
     const Row rows[] = {
-        {"01/02/2024", "Spesa", "Caff\xE8 & cornetto \x80 2", -3.5, 255},
-        {"15/02/2024", "Stipendio", "", 1234.56, 0xFFFFFF},
-        {"29/02/2024", "Affitto", "<b>\"quoted\"</b>", -700.0, -1},
+        { "01/02/2024", "Spesa", "Caff\xE8 & cornetto \x80 2", -3.5, 255 },
+        { "15/02/2024", "Stipendio", "", 1234.56, 0xFFFFFF },
+        { "29/02/2024", "Affitto", "<b>\"quoted\"</b>", -700.0, -1 },
     };
     int r = 2;
     for (const auto& row : rows) {
@@ -284,7 +285,7 @@ print(json.dumps([[{'t': sheet.cell_type(r, c), 'v': sheet.cell_value(r, c)} for
                   for r in range(sheet.nrows)]))
 )";
     QProcess py;
-    py.start(python, {"-c", script, QString::fromStdString(file)});
+    py.start(python, { "-c", script, QString::fromStdString(file) });
     ASSERT_TRUE(py.waitForFinished(60000));
     ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
     const QJsonArray sheet = QJsonDocument::fromJson(py.readAllStandardOutput()).array();

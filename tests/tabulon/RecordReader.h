@@ -20,8 +20,8 @@ inline std::vector<XlsRecord> splitRecords(const std::vector<std::uint8_t>& byte
         const std::size_t length = std::size_t(bytes[i + 2] | (bytes[i + 3] << 8));
         if (i + 4 + length > bytes.size())
             break;
-        out.push_back({number, std::vector<std::uint8_t>(bytes.begin() + long(i) + 4,
-                                                         bytes.begin() + long(i + 4 + length))});
+        out.push_back({ number,
+            std::vector<std::uint8_t>(bytes.begin() + long(i) + 4, bytes.begin() + long(i + 4 + length)) });
         i += 4 + length;
     }
     if (complete)
@@ -50,7 +50,8 @@ inline void addText(std::vector<std::uint8_t>& v, const std::string& s)
     v.insert(v.end(), s.begin(), s.end());
 }
 
-inline std::vector<std::uint8_t> cellHead(int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3)
+inline std::vector<std::uint8_t> cellHead(
+    int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3)
 {
     std::vector<std::uint8_t> v;
     add16(v, unsigned(row0));
@@ -61,20 +62,20 @@ inline std::vector<std::uint8_t> cellHead(int row0, int col0, std::uint8_t a1, s
     return v;
 }
 
-inline XlsRecord labelRecord(int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3,
-                             const std::string& text)
+inline XlsRecord labelRecord(
+    int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3, const std::string& text)
 {
     auto v = cellHead(row0, col0, a1, a2, a3);
     addText(v, text);
-    return {0x0004, v};
+    return { 0x0004, v };
 }
 
-inline XlsRecord integerRecord(int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3,
-                               unsigned value)
+inline XlsRecord integerRecord(
+    int row0, int col0, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3, unsigned value)
 {
     auto v = cellHead(row0, col0, a1, a2, a3);
     add16(v, value);
-    return {0x0002, v};
+    return { 0x0002, v };
 }
 
 inline XlsRecord fontRecord(unsigned height, unsigned attributes, const std::string& name)
@@ -83,7 +84,7 @@ inline XlsRecord fontRecord(unsigned height, unsigned attributes, const std::str
     add16(v, height);
     add16(v, attributes);
     addText(v, name);
-    return {0x0031, v};
+    return { 0x0031, v };
 }
 
 inline double numberValue(const XlsRecord& r)
@@ -97,6 +98,6 @@ inline double numberValue(const XlsRecord& r)
     return d;
 }
 
-inline const XlsRecord kBof {0x0809, {0x00, 0x02, 0x10, 0x00, 0x00, 0x00}};
-inline const XlsRecord kDimensions {0x0200, {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}};
-inline const XlsRecord kEof {0x000A, {}};
+inline const XlsRecord kBof { 0x0809, { 0x00, 0x02, 0x10, 0x00, 0x00, 0x00 } };
+inline const XlsRecord kDimensions { 0x0200, { 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00 } };
+inline const XlsRecord kEof { 0x000A, {} };
