@@ -51,6 +51,12 @@ const QColor kThemeColor(0x1f, 0x6f, 0x78);
 const QString kGenerale = QStringLiteral("(Generale)");
 const QString kCategoria = QStringLiteral("(Categoria)");
 
+// A message of the language in use, the Italian text when the language has none.
+QString msg(const char* key, const QString& italian)
+{
+    return GetLanguageText(QLatin1String(key), italian);
+}
+
 QString withoutAccelerator(QString text)
 {
     return text.remove(QLatin1Char('&'));
@@ -581,7 +587,7 @@ bool TFormContivoMain::requireSelection()
 {
     if (m_lista->selectedRow() >= 0)
         return true;
-    ShowWarning(QStringLiteral("E' necessario selezionare una categoria"));
+    ShowWarning(msg("MsgWarn.SelezionaCategoria", QStringLiteral("E' necessario selezionare una categoria")));
     return false;
 }
 
@@ -609,13 +615,15 @@ void TFormContivoMain::createCategory(const QString& name)
 {
     const CategoryCatalogue list = catalogue();
     if (categoryNameRefused(name)) {
-        ShowError(QStringLiteral("Il nome categoria specificato non sembra essere un nome valido. "
-                                 "I caratteri '' non sono ammessi"));
+        ShowError(msg("MsgErr.NomeCategoria",
+            QStringLiteral("Il nome categoria specificato non sembra essere un nome valido. I caratteri '' "
+                           "non sono ammessi")));
         return;
     }
     // Empty files over a category's stored movements would lose them.
     if (list.hasFile(name, QStringLiteral("OUT")) || list.hasFile(name, QStringLiteral("IN"))) {
-        ShowError(QStringLiteral("Esiste già una categoria con il nome specificato"));
+        ShowError(msg(
+            "MsgErr.CategoriaEsistente", QStringLiteral("Esiste già una categoria con il nome specificato")));
         return;
     }
     m_dc.TabellaEntrate.EmptyTable();
@@ -632,7 +640,8 @@ void TFormContivoMain::PopupRinominaCategoriaClick()
     if (!askCategoryName())
         return;
     if (!catalogue().rename(oldName, m_dialog->nomeCategoria()))
-        ShowError(QStringLiteral("Impossibile rinominare la categoria selezionata"));
+        ShowError(msg(
+            "MsgErr.RinominaCategoria", QStringLiteral("Impossibile rinominare la categoria selezionata")));
     ElencaCategorie(m_anno);
 }
 
@@ -640,12 +649,14 @@ void TFormContivoMain::BtnEliminaClick()
 {
     if (!requireSelection())
         return;
-    if (ShowMessageBox(QStringLiteral("Eliminare la categoria selezionata?"),
-            QStringLiteral("Conferma eliminazione"), MB_ICONQUESTION | MB_YESNO)
+    if (ShowMessageBox(msg("MsgConf.EliminaCategoria", QStringLiteral("Eliminare la categoria selezionata?")),
+            msg("MsgConf.EliminaCategoria.Titolo", QStringLiteral("Conferma eliminazione")),
+            MB_ICONQUESTION | MB_YESNO)
         != IDYES)
         return;
     if (!catalogue().remove(m_lista->selectedCaption()))
-        ShowError(QStringLiteral("Impossibile eliminare completamente la categoria selezionata"));
+        ShowError(msg("MsgErr.EliminaCategoria",
+            QStringLiteral("Impossibile eliminare completamente la categoria selezionata")));
     ElencaCategorie(m_anno);
 }
 
@@ -654,15 +665,16 @@ void TFormContivoMain::PopIconaCategoriaClick()
     if (!requireSelection())
         return;
     FileDialogRequest request;
-    request.title = QStringLiteral("Seleziona icona");
+    request.title = msg("MsgDlg.SelezionaIcona", QStringLiteral("Seleziona icona"));
     request.filter = QStringLiteral("Icons (*.ico)");
     request.defaultExtension = QStringLiteral("ico");
     const QString chosen = DialogProvider::instance().openFileName(this, request);
     if (chosen.isEmpty())
         return;
     if (!catalogue().setIcon(m_lista->selectedCaption(), chosen))
-        ShowError(QStringLiteral(
-            "Non è stato possibile copiare il file indicato. Potrebbe essere in uso o protetto."));
+        ShowError(msg("MsgErr.CopiaIcona",
+            QStringLiteral(
+                "Non è stato possibile copiare il file indicato. Potrebbe essere in uso o protetto.")));
     ElencaCategorie(m_anno);
 }
 
@@ -670,12 +682,14 @@ void TFormContivoMain::PopRipristinaIconaClick()
 {
     if (!requireSelection())
         return;
-    if (ShowMessageBox(QStringLiteral("Ripristinare l'icona predefinita?"),
-            QStringLiteral("Conferma operazione"), MB_ICONQUESTION | MB_YESNO)
+    if (ShowMessageBox(msg("MsgConf.RipristinaIcona", QStringLiteral("Ripristinare l'icona predefinita?")),
+            msg("MsgConf.RipristinaIcona.Titolo", QStringLiteral("Conferma operazione")),
+            MB_ICONQUESTION | MB_YESNO)
         != IDYES)
         return;
     if (!catalogue().restoreIcon(m_lista->selectedCaption()))
-        ShowError(QStringLiteral("Non è stato possibile ripriostinare l'icona predefinita"));
+        ShowError(msg("MsgErr.RipristinaIcona",
+            QStringLiteral("Non è stato possibile ripriostinare l'icona predefinita")));
     ElencaCategorie(m_anno);
 }
 
@@ -699,7 +713,8 @@ void TFormContivoMain::ListaCategorieDblClick()
 {
     const int row = m_lista->selectedRow();
     if (row < 0) {
-        ShowMessageBox(QStringLiteral("Nessuna categoria selezionata. Selezionare una categoria."),
+        ShowMessageBox(msg("MsgErr.NessunaCategoria",
+                           QStringLiteral("Nessuna categoria selezionata. Selezionare una categoria.")),
             QStringLiteral("Errore"), MB_OK | MB_ICONERROR);
         return;
     }
@@ -850,9 +865,12 @@ void TFormContivoMain::FolderMonitorChange()
                 ImportaDaCartella(path, name.category, name.yearText, name.side);
             } else {
                 QFile::remove(path);
-                showBalloon(QStringLiteral("Importazione movimenti"),
-                    QStringLiteral("L'importazione dal file '") + path
-                        + QStringLiteral("' è stata rifiutata dall'utente. Il file è stato rimosso."),
+                showBalloon(msg("MsgInfo.Importazione.Titolo", QStringLiteral("Importazione movimenti")),
+                    FormatMessageArgs(
+                        msg("MsgInfo.ImportazioneRifiutata",
+                            QStringLiteral("L'importazione dal file '{0}' è stata rifiutata dall'utente. "
+                                           "Il file è stato rimosso.")),
+                        { path }),
                     false);
             }
         } catch (const std::exception& error) {
@@ -871,8 +889,10 @@ bool TFormContivoMain::ChiediConferma(const QString& category, int year)
     if (year != m_anno || category.toUpper() != m_categoriaCorrente.toUpper())
         return true;
     return ShowMessageBox(
-               QStringLiteral("E' stata richiesta l'importazione di nuovi movimenti nella categoria "
-                              "corrente. Si desidera procedere all'importazione?"),
+               msg("MsgConf.ImportazioneCorrente",
+                   QStringLiteral(
+                       "E' stata richiesta l'importazione di nuovi movimenti nella categoria corrente. "
+                       "Si desidera procedere all'importazione?")),
                QString(), MB_ICONQUESTION | MB_YESNO)
         == IDYES;
 }
@@ -884,15 +904,19 @@ int TFormContivoMain::ImportaDaCartella(
     const int n = suffix.isEmpty() ? 0 : ImportaMovimenti(path, category, yearText, suffix);
     QFile::remove(path);
     if (n <= 0) {
-        showBalloon(QStringLiteral("Importazione movimenti fallita"),
-            QStringLiteral("Il tentativo di importazione dei movimenti nel file '") + path
-                + QStringLiteral("' è fallito. Il formato potrebbe essere errato. Il file è stato rimosso."),
+        showBalloon(msg("MsgErr.Importazione.Titolo", QStringLiteral("Importazione movimenti fallita")),
+            FormatMessageArgs(
+                msg("MsgErr.Importazione",
+                    QStringLiteral("Il tentativo di importazione dei movimenti nel file '{0}' è fallito. "
+                                   "Il formato potrebbe essere errato. Il file è stato rimosso.")),
+                { path }),
             true);
     } else {
-        showBalloon(QStringLiteral("Importazione movimenti"),
-            QStringLiteral("Sono state importate ") + QString::number(n) + QStringLiteral(" nuove ")
-                + side.toLower() + QStringLiteral(" per la categoria ") + category
-                + QStringLiteral(". Il file è stato rimosso."),
+        showBalloon(msg("MsgInfo.Importazione.Titolo", QStringLiteral("Importazione movimenti")),
+            FormatMessageArgs(msg("MsgInfo.Importazione",
+                                  QStringLiteral("Sono state importate {0} nuove {1} per la categoria {2}. "
+                                                 "Il file è stato rimosso.")),
+                { QString::number(n), side.toLower(), category }),
             false);
     }
     if (m_ledger && m_ledgerAnno == yearText.toInt() && m_ledgerCategoria.toUpper() == category.toUpper())
@@ -940,8 +964,8 @@ void TFormContivoMain::showException(const std::exception& error)
 
 void TFormContivoMain::closeEvent(QCloseEvent* event)
 {
-    if (ShowMessageBox(QStringLiteral("Uscire da Contivo?"), QStringLiteral("Conferma chiusura"),
-            MB_ICONQUESTION | MB_YESNO)
+    if (ShowMessageBox(msg("MsgConf.Uscita", QStringLiteral("Uscire da Contivo?")),
+            msg("MsgConf.Uscita.Titolo", QStringLiteral("Conferma chiusura")), MB_ICONQUESTION | MB_YESNO)
         == IDYES) {
         event->accept();
         if (m_tray)

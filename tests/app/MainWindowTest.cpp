@@ -3,6 +3,7 @@
 
 #include "app/CategoryListView.h"
 #include "base/AtomicFile.h"
+#include "lang/Language.h"
 #include "ledger/TFormDettagliCategoria.h"
 #include "support/DialogProvider.h"
 
@@ -16,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -596,4 +598,19 @@ TEST_F(MainWindowTest, AnImportIntoTheOpenLedgersCategoryReloadsIt)
     EXPECT_EQ(rowsBefore, 1);
     EXPECT_EQ(rowsAfter, 2);
     EXPECT_EQ(readMovements(yearFolder(2024) + "Casa.OUT").size(), 2u);
+}
+
+TEST_F(MainWindowTest, AnotherLanguageTranslatesTheWindowsAndTheMessages)
+{
+    createWindow();
+    TranslateForm(m_main.get(), "English");
+    TFormNuovaCategoria dialog;
+    EXPECT_EQ(dialog.windowTitle(), "New Category");
+    EXPECT_EQ(dialog.BtnConferma()->text(), "Confirm");
+    EXPECT_EQ(m_main->findChild<QMenu*>("MnuAnno")->title(), "&Year");
+    m_dialogs->answerMessage(IDOK);
+    m_main->BtnEliminaClick();
+    ASSERT_EQ(m_dialogs->messages().size(), 1);
+    EXPECT_EQ(m_dialogs->messages().first().text, "A category must be selected");
+    TranslateForm(m_main.get(), "Italiano");
 }
