@@ -313,6 +313,13 @@ TEST_F(SettingsTest, EncipheredSettingsStoreLettersAndReportAMissingKeyFile)
     EXPECT_TRUE(QRegularExpression("^[a-p]+$").match(stored).hasMatch()) << stored.toStdString();
     EXPECT_EQ(s.ReadCryptedString("Backup", "Segreto", ""), QString::fromUtf8("pässwörd €"));
     EXPECT_EQ(s.ReadCryptedString("Backup", "Vuoto", ""), "");
+    // the caller's default and a template default pass through the decipher too
+    const QString key = DeriveSettingsKey(m_root + "key.dat");
+    EXPECT_EQ(s.ReadCryptedString("Backup", "Vuoto", EncipherText("dal chiamante", key)), "dal chiamante");
+    writeBytes(m_root + "app/Config/Settings.tpl",
+               "[Backup]\r\nSegreto2=FieldType=CRYPTEDSTRING,DefaultValue=" + EncipherText("dal modello", key).toLatin1() + "\r\n");
+    const TConfigurazione withDefault(m_root + "user/Config", "Stellaro/Contivo", m_root + "key.dat");
+    EXPECT_EQ(withDefault.ReadCryptedString("Backup", "Segreto2", ""), "dal modello");
 
     TConfigurazione noKey(m_root + "user/Config", "Stellaro/Contivo", m_root + "missing.dat");
     try {
