@@ -36,7 +36,7 @@ struct Anno {
         std::uniform_int_distribution<int> centesimi(1, 500000);
         const QDate inizio(2024, 1, 1);
         const QString cartella = SottocartellaUtente(QStringLiteral("Tabelle/2024"));
-        for (const char* suffisso : {"IN", "OUT"}) {
+        for (const char* suffisso : { "IN", "OUT" }) {
             RecordTable t(QStringLiteral("Bench"));
             TDC::DeclareMovementFields(t);
             for (int i = 0; i < kPerLato; ++i) {
@@ -69,7 +69,7 @@ void BM_PercorsoSemplice(benchmark::State& state)
     Anno& a = anno();
     for (auto _ : state) {
         double somma = 0;
-        for (RecordTable* t : {&a.dc->TabellaEntrate, &a.dc->TabellaUscite}) {
+        for (RecordTable* t : { &a.dc->TabellaEntrate, &a.dc->TabellaUscite }) {
             t->SuspendLink();
             const Field& data = t->FieldByName(QStringLiteral("Data"));
             const Field& movimento = t->FieldByName(QStringLiteral("Movimento"));
@@ -99,7 +99,8 @@ void BM_AggiungiDicembre(benchmark::State& state)
     Anno& a = anno();
     a.ledger->CambiaMese(12);
     RecordTable& uscite = a.ledger->Uscite();
-    const TMovimento m {dt::fromDate(QDate(2024, 12, 15)), 12.5, QStringLiteral("nuovo"), QStringLiteral("Spesa")};
+    const TMovimento m { dt::fromDate(QDate(2024, 12, 15)), 12.5, QStringLiteral("nuovo"),
+        QStringLiteral("Spesa") };
     const bool salva = state.range(0) != 0;
     for (auto _ : state) {
         a.ledger->MemorizzaMovimento(m, uscite, ModoMemorizza::Aggiungi);

@@ -13,8 +13,9 @@ namespace contivo::cli {
 // Prints the month view of a category as the ledger computes it; reads the files only.
 int cmdMonth(const QStringList& argv)
 {
-    const Args args(argv, {QStringLiteral("data-dir"), QStringLiteral("year"), QStringLiteral("category"),
-                           QStringLiteral("month")});
+    const Args args(argv,
+        { QStringLiteral("data-dir"), QStringLiteral("year"), QStringLiteral("category"),
+            QStringLiteral("month") });
     const auto dir = args.value(QStringLiteral("data-dir"));
     const auto year = args.value(QStringLiteral("year"));
     const auto category = args.value(QStringLiteral("category"));

@@ -16,8 +16,9 @@ namespace contivo::cli {
 // builds it; reads the files only.
 int cmdSituation(const QStringList& argv)
 {
-    const Args args(argv, {QStringLiteral("data-dir"), QStringLiteral("year"), QStringLiteral("category"),
-                           QStringLiteral("date")});
+    const Args args(argv,
+        { QStringLiteral("data-dir"), QStringLiteral("year"), QStringLiteral("category"),
+            QStringLiteral("date") });
     const auto dir = args.value(QStringLiteral("data-dir"));
     const auto year = args.value(QStringLiteral("year"));
     const auto category = args.value(QStringLiteral("category"));

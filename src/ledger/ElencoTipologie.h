@@ -23,7 +23,7 @@ public:
     };
 
     void clear() { m_voci.clear(); }
-    void append(const QString& nome, std::optional<int> colore) { m_voci.append({nome, colore}); }
+    void append(const QString& nome, std::optional<int> colore) { m_voci.append({ nome, colore }); }
     int count() const { return static_cast<int>(m_voci.size()); }
     const Voce& at(int i) const { return m_voci.at(i); }
     /// Position of a name (exact, case-sensitive); -1 when absent or empty.

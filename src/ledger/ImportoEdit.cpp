@@ -12,7 +12,10 @@ ImportoEdit::ImportoEdit(QWidget* parent)
     connect(this, &QLineEdit::editingFinished, this, &ImportoEdit::normalise);
 }
 
-void ImportoEdit::setValue(double value) { setText(SystemFormats::formatFixed(value, 2)); }
+void ImportoEdit::setValue(double value)
+{
+    setText(SystemFormats::formatFixed(value, 2));
+}
 
 double ImportoEdit::value(bool* ok) const
 {

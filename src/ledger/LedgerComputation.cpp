@@ -61,13 +61,20 @@ LedgerComputation::LedgerComputation(TDC& dc)
     }
 }
 
-RecordTable& LedgerComputation::Entrate() { return m_dc.TabellaEntrate; }
-RecordTable& LedgerComputation::Uscite() { return m_dc.TabellaUscite; }
+RecordTable& LedgerComputation::Entrate()
+{
+    return m_dc.TabellaEntrate;
+}
+RecordTable& LedgerComputation::Uscite()
+{
+    return m_dc.TabellaUscite;
+}
 
 QString LedgerComputation::PercorsoMovimenti(const QString& suffisso) const
 {
     const QString sub = QStringLiteral("Tabelle/") + QString::number(Anno);
-    const QString folder = CreaCartelle ? SottocartellaUtente(sub) : CartellaUtente() + sub + QLatin1Char('/');
+    const QString folder
+        = CreaCartelle ? SottocartellaUtente(sub) : CartellaUtente() + sub + QLatin1Char('/');
     return folder + NomeCategoria + QLatin1Char('.') + suffisso;
 }
 
@@ -255,7 +262,8 @@ void LedgerComputation::CambiaMese(int mese)
     AggiornaMese();
 }
 
-bool LedgerComputation::MemorizzaMovimento(const TMovimento& movimento, RecordTable& tabella, ModoMemorizza modo)
+bool LedgerComputation::MemorizzaMovimento(
+    const TMovimento& movimento, RecordTable& tabella, ModoMemorizza modo)
 {
     // A date or an amount that did not convert arrives as a non-finite number or a day outside
     // the calendar; such a movement is refused before the table is touched.

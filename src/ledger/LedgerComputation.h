@@ -12,11 +12,12 @@ class Field;
 namespace contivo::ledger {
 
 /// Shown when a movement cannot be stored because its date or amount does not convert.
-inline constexpr const char* kMsgFormatoMovimento = "La data o l'importo del movimento non sono nel formato corretto.";
+inline constexpr const char* kMsgFormatoMovimento
+    = "La data o l'importo del movimento non sono nel formato corretto.";
 
 /// One movement as the edit fields give it, on its way to a side table.
 struct TMovimento {
-    double Data = 0;      ///< date-time number
+    double Data = 0; ///< date-time number
     double Movimento = 0; ///< the amount
     QString Commento;
     QString Tipologia;

@@ -7,15 +7,30 @@
 
 namespace contivo::ledger {
 
-double PrimoGiornoMese(int year, int month) { return dt::fromDate(dt::firstDayOfMonth(year, month)); }
+double PrimoGiornoMese(int year, int month)
+{
+    return dt::fromDate(dt::firstDayOfMonth(year, month));
+}
 
-double UltimoGiornoMese(int year, int month) { return dt::fromDate(dt::lastDayOfMonth(year, month)); }
+double UltimoGiornoMese(int year, int month)
+{
+    return dt::fromDate(dt::lastDayOfMonth(year, month));
+}
 
-int AnnoData(double dateTime) { return dt::toDate(dateTime).year(); }
+int AnnoData(double dateTime)
+{
+    return dt::toDate(dateTime).year();
+}
 
-int MeseData(double dateTime) { return dt::toDate(dateTime).month(); }
+int MeseData(double dateTime)
+{
+    return dt::toDate(dateTime).month();
+}
 
-QString NomeMese(int month) { return dt::monthName(month); }
+QString NomeMese(int month)
+{
+    return dt::monthName(month);
+}
 
 bool IsDateText(const QString& text)
 {

@@ -21,8 +21,8 @@ QRect RitaglioTestoTipologia(const QRect& cell, int larghezza)
     return QRect(QPoint(right - larghezza - 1, cell.y() + 2), QPoint(right - 1 - 1, bottom - 2 - 1));
 }
 
-GrigliaDelegate::GrigliaDelegate(const ElencoTipologie& elenco,
-                                 std::function<QString(const QModelIndex&)> tipologiaDi, QObject* parent)
+GrigliaDelegate::GrigliaDelegate(
+    const ElencoTipologie& elenco, std::function<QString(const QModelIndex&)> tipologiaDi, QObject* parent)
     : QStyledItemDelegate(parent)
     , m_elenco(elenco)
     , m_tipologiaDi(std::move(tipologiaDi))
@@ -30,7 +30,8 @@ GrigliaDelegate::GrigliaDelegate(const ElencoTipologie& elenco,
 {
 }
 
-void GrigliaDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void GrigliaDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
     const QRect cell = option.rect;
@@ -60,8 +61,8 @@ void GrigliaDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->restore();
 }
 
-void DisegnaVoceTipologia(QPainter& p, const QRect& r, const QColor& sfondo, const ElencoTipologie::Voce& voce,
-                          const QFont& font)
+void DisegnaVoceTipologia(
+    QPainter& p, const QRect& r, const QColor& sfondo, const ElencoTipologie::Voce& voce, const QFont& font)
 {
     p.fillRect(r, sfondo);
     if (!voce.colore)
@@ -82,14 +83,15 @@ TipologiaDelegate::TipologiaDelegate(const ElencoTipologie& elenco, QComboBox* c
 {
 }
 
-void TipologiaDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void TipologiaDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const int row = index.row();
     if (row < 0 || row >= m_elenco.count())
         return;
     // The field's own background, so no selection highlight is drawn.
-    DisegnaVoceTipologia(*painter, option.rect, m_combo->palette().color(QPalette::Base), m_elenco.at(row),
-                         option.font);
+    DisegnaVoceTipologia(
+        *painter, option.rect, m_combo->palette().color(QPalette::Base), m_elenco.at(row), option.font);
 }
 
 QSize TipologiaDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -115,7 +117,10 @@ void TipologiaCombo::setElenco(const ElencoTipologie* elenco)
     setCurrentIndex(-1);
 }
 
-QString TipologiaCombo::tipologia() const { return currentIndex() < 0 ? QString() : currentText(); }
+QString TipologiaCombo::tipologia() const
+{
+    return currentIndex() < 0 ? QString() : currentText();
+}
 
 void TipologiaCombo::setTipologia(const QString& nome)
 {

@@ -35,7 +35,7 @@ public:
     };
     /// tipologiaDi gives the type name of the row of a model index.
     GrigliaDelegate(const ElencoTipologie& elenco, std::function<QString(const QModelIndex&)> tipologiaDi,
-                    QObject* parent = nullptr);
+        QObject* parent = nullptr);
 
     void setColonne(Colonne c) { m_colonne = c; }
     void setMostraTipologie(bool on) { m_mostra = on; }
@@ -43,7 +43,8 @@ public:
     /// The value of a balance cell; the default reads the model's edit role as a number.
     void setValoreSaldo(std::function<double(const QModelIndex&)> f) { m_valoreSaldo = std::move(f); }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     const ElencoTipologie& m_elenco;
@@ -58,7 +59,8 @@ private:
 class TipologiaDelegate : public QStyledItemDelegate {
 public:
     TipologiaDelegate(const ElencoTipologie& elenco, QComboBox* combo);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
@@ -68,8 +70,8 @@ private:
 
 /// Paints one type item (used by the list and by the field's edit part). Nothing is drawn for
 /// a type without a colour beyond the background.
-void DisegnaVoceTipologia(QPainter& p, const QRect& r, const QColor& sfondo, const ElencoTipologie::Voce& voce,
-                          const QFont& font);
+void DisegnaVoceTipologia(
+    QPainter& p, const QRect& r, const QColor& sfondo, const ElencoTipologie::Voce& voce, const QFont& font);
 
 /// The drop-down list of movement types: its items and its closed field are drawn with the
 /// types' colours; with no selection the field shows its text.

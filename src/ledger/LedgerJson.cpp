@@ -67,9 +67,10 @@ QString righeLato(RecordTable& t)
     const Field& saldo = t.FieldByName(QStringLiteral("Saldo"));
     QStringList righe;
     for (t.First(); !t.Eof(); t.Next()) {
-        righe << QStringLiteral("{\"data\": %1, \"tipologia\": %2, \"commento\": %3, \"movimento\": %4, \"saldo\": %5}")
+        righe << QStringLiteral(
+            "{\"data\": %1, \"tipologia\": %2, \"commento\": %3, \"movimento\": %4, \"saldo\": %5}")
                      .arg(dataIso(data), JsonTesto(tipologia.AsString()), JsonTesto(commento.AsString()),
-                          JsonNumero(movimento.AsFloat()), JsonNumero(saldo.AsFloat()));
+                         JsonNumero(movimento.AsFloat()), JsonNumero(saldo.AsFloat()));
     }
     return QLatin1Char('[') + righe.join(QStringLiteral(", ")) + QLatin1Char(']');
 }
@@ -79,10 +80,11 @@ QString righeLato(RecordTable& t)
 QString MeseJson(LedgerComputation& ledger)
 {
     const TotaliMese& t = ledger.Totali();
-    return QStringLiteral("{\"opening\": %1, \"income\": %2, \"expense\": %3, \"closing\": %4, \"entrate\": %5, "
-                          "\"uscite\": %6}")
-        .arg(JsonNumero(t.saldoIniziale), JsonNumero(t.entrate), JsonNumero(t.uscite), JsonNumero(t.saldoFinale),
-             righeLato(ledger.Entrate()), righeLato(ledger.Uscite()));
+    return QStringLiteral(
+        "{\"opening\": %1, \"income\": %2, \"expense\": %3, \"closing\": %4, \"entrate\": %5, "
+        "\"uscite\": %6}")
+        .arg(JsonNumero(t.saldoIniziale), JsonNumero(t.entrate), JsonNumero(t.uscite),
+            JsonNumero(t.saldoFinale), righeLato(ledger.Entrate()), righeLato(ledger.Uscite()));
 }
 
 QString SituazioneJson(RecordTable& situazione)
@@ -94,9 +96,10 @@ QString SituazioneJson(RecordTable& situazione)
     const Field& saldo = situazione.FieldByName(QStringLiteral("Saldo"));
     QStringList righe;
     for (situazione.First(); !situazione.Eof(); situazione.Next()) {
-        righe << QStringLiteral("{\"data\": %1, \"commento\": %2, \"entrate\": %3, \"uscite\": %4, \"saldo\": %5}")
+        righe << QStringLiteral(
+            "{\"data\": %1, \"commento\": %2, \"entrate\": %3, \"uscite\": %4, \"saldo\": %5}")
                      .arg(dataIso(data), JsonTesto(commento.AsString()), JsonNumero(entrate.AsFloat()),
-                          JsonNumero(uscite.AsFloat()), JsonNumero(saldo.AsFloat()));
+                         JsonNumero(uscite.AsFloat()), JsonNumero(saldo.AsFloat()));
     }
     return QLatin1Char('[') + righe.join(QStringLiteral(", ")) + QLatin1Char(']');
 }

@@ -45,13 +45,25 @@ const char* const kMsgNessunaTipologia
 const char* const kMsgNienteDaEliminare = "Nel mese selezionato non ci sono movimenti da eliminare.";
 
 /// The window framework's own error box: the application title and the error's text.
-void MostraErrore(const QString& testo) { ShowMessageBox(testo, QString::fromLatin1(kAppTitle), MB_OK | MB_ICONERROR); }
+void MostraErrore(const QString& testo)
+{
+    ShowMessageBox(testo, QString::fromLatin1(kAppTitle), MB_OK | MB_ICONERROR);
+}
 
-QString S(const char* latin1) { return QString::fromUtf8(latin1); }
+QString S(const char* latin1)
+{
+    return QString::fromUtf8(latin1);
+}
 
 /// Column widths that fit a short date and an amount of the grid's font.
-int larghezzaData(const QWidget* w) { return w->fontMetrics().horizontalAdvance(S("00/00/0000")) + 12; }
-int larghezzaImporto(const QWidget* w) { return w->fontMetrics().horizontalAdvance(S("-00000,00")) + 12; }
+int larghezzaData(const QWidget* w)
+{
+    return w->fontMetrics().horizontalAdvance(S("00/00/0000")) + 12;
+}
+int larghezzaImporto(const QWidget* w)
+{
+    return w->fontMetrics().horizontalAdvance(S("-00000,00")) + 12;
+}
 
 }
 
@@ -61,7 +73,8 @@ public:
     using RecordTableModel::RecordTableModel;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == columnOfField(S("Movimento")))
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole
+            && section == columnOfField(S("Movimento")))
             return S("Importo");
         return RecordTableModel::headerData(section, orientation, role);
     }
@@ -69,9 +82,9 @@ public:
 
 /// One side of the ledger: its table, file suffix and widgets.
 struct TFormDettagliCategoria::Lato {
-    QString parola;    ///< "Entrata" / "Uscita": names of the edit fields and buttons
-    QString plurale;   ///< "Entrate" / "Uscite": the side's word
-    QString suffisso;  ///< "IN" / "OUT"
+    QString parola; ///< "Entrata" / "Uscita": names of the edit fields and buttons
+    QString plurale; ///< "Entrate" / "Uscite": the side's word
+    QString suffisso; ///< "IN" / "OUT"
     RecordTable* tabella = nullptr;
     FlatPanel* titolo = nullptr;
     QToolButton* importa = nullptr;
@@ -92,8 +105,8 @@ struct TFormDettagliCategoria::Lato {
 
 TFormDettagliCategoria::TFormDettagliCategoria(QWidget* parent, TDC* dc)
     : QDialog(parent)
-    , EsportaFile {S("Esporta XLS"), S("File XLS (*.xls)"), S("xls"), {}, {}}
-    , ImportaFile {S("Importa da CSV"), S("File CSV (*.csv);;Tutti  i file (*.*)"), {}, {}, {}}
+    , EsportaFile { S("Esporta XLS"), S("File XLS (*.xls)"), S("xls"), {}, {} }
+    , ImportaFile { S("Importa da CSV"), S("File CSV (*.csv);;Tutti  i file (*.*)"), {}, {}, {} }
     , m_ledger(dc ? *dc : *DC())
     , m_entrate(std::make_unique<Lato>())
     , m_uscite(std::make_unique<Lato>())
@@ -155,12 +168,12 @@ void TFormDettagliCategoria::costruisci()
     BtnStampa = bottone("BtnStampa", "Stampa un report", QStyle::SP_FileDialogDetailedView);
     BtnEsporta = bottone("BtnEsporta", "Esporta i dati in formato Excel", QStyle::SP_DialogSaveButton);
     BarraPulsanti->addSeparator();
-    BtnDisabilitaMese = bottone(
-        "BtnDisabilitaMese", "Disabilita la limitazione mensile della data. Utile per inserimenti consecutivi",
+    BtnDisabilitaMese = bottone("BtnDisabilitaMese",
+        "Disabilita la limitazione mensile della data. Utile per inserimenti consecutivi",
         QStyle::SP_FileDialogContentsView);
     BtnMostraTipologie = bottone("BtnMostraTipologie",
-                                 "Abilita o disabilita la visualizzazione delle tipologie di movimento",
-                                 QStyle::SP_FileDialogListView);
+        "Abilita o disabilita la visualizzazione delle tipologie di movimento",
+        QStyle::SP_FileDialogListView);
     BtnDisabilitaMese->setCheckable(true);
     BtnMostraTipologie->setCheckable(true);
     connect(BtnStampa, &QToolButton::clicked, this, &TFormDettagliCategoria::BtnStampaClick);
@@ -212,7 +225,8 @@ void TFormDettagliCategoria::costruisci()
     TabMesi->setObjectName(S("TabMesi"));
     TabMesi->setExpanding(false);
     TabMesi->setDrawBase(false);
-    for (const char* m : {"Gen", "Feb", "Mar", "Apr", "Mag", "Giu", "Lug", "Ago", "Set", "Ott", "Nov", "Dic"})
+    for (const char* m :
+        { "Gen", "Feb", "Mar", "Apr", "Mag", "Giu", "Lug", "Ago", "Set", "Ott", "Nov", "Dic" })
         TabMesi->addTab(S(m));
     connect(TabMesi, &QTabBar::currentChanged, this, [this] { comando([this] { TabMesiChange(); }); });
     vcentro->addWidget(TabMesi);
@@ -225,10 +239,10 @@ void TFormDettagliCategoria::costruisci()
     hpannelli->setContentsMargins(8, 6, 8, 6);
     hpannelli->setSpacing(3);
     QWidget* pe = costruisciPannello(*m_entrate, S("Entrate"), colori::kVerdeEntrate, colori::kSfondoEntrate,
-                                     S("Importa i movimenti di entrata da un file CSV"));
+        S("Importa i movimenti di entrata da un file CSV"));
     pe->setObjectName(S("PannelloEntrate"));
     QWidget* pu = costruisciPannello(*m_uscite, S("Uscite"), colori::kRossoUscite, colori::kSfondoUscite,
-                                     S("Importa i movimenti di uscita da un file CSV"));
+        S("Importa i movimenti di uscita da un file CSV"));
     pu->setObjectName(S("PannelloUscite"));
     hpannelli->addWidget(pe);
     hpannelli->addWidget(pu);
@@ -237,8 +251,10 @@ void TFormDettagliCategoria::costruisci()
 
     vcentro->addWidget(costruisciTotali());
 
-    connect(m_entrate->aggiungi, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiungiEntrataClick);
-    connect(m_entrate->aggiorna, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiornaEntrataClick);
+    connect(
+        m_entrate->aggiungi, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiungiEntrataClick);
+    connect(
+        m_entrate->aggiorna, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiornaEntrataClick);
     connect(m_entrate->elimina, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnEliminaEntrataClick);
     connect(m_uscite->aggiungi, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiungiUscitaClick);
     connect(m_uscite->aggiorna, &QPushButton::clicked, this, &TFormDettagliCategoria::BtnAggiornaUscitaClick);
@@ -248,7 +264,7 @@ void TFormDettagliCategoria::costruisci()
 }
 
 QWidget* TFormDettagliCategoria::costruisciPannello(Lato& l, const QString& titolo, const QColor& colore,
-                                                     const QColor& sfondo, const QString& suggerimentoImporta)
+    const QColor& sfondo, const QString& suggerimentoImporta)
 {
     auto* pannello = new QWidget(m_areaMesi);
     auto* v = new QVBoxLayout(pannello);
@@ -293,14 +309,16 @@ QWidget* TFormDettagliCategoria::costruisciPannello(Lato& l, const QString& tito
     pg.setColor(QPalette::Base, sfondo);
     // The selection stays visible when the grid loses the focus.
     pg.setColor(QPalette::Inactive, QPalette::Highlight, pg.color(QPalette::Active, QPalette::Highlight));
-    pg.setColor(QPalette::Inactive, QPalette::HighlightedText, pg.color(QPalette::Active, QPalette::HighlightedText));
+    pg.setColor(
+        QPalette::Inactive, QPalette::HighlightedText, pg.color(QPalette::Active, QPalette::HighlightedText));
     l.griglia->setPalette(pg);
     l.modello = new GrigliaModello(l.tabella, l.griglia);
     l.griglia->setModel(l.modello);
     l.disegno = new GrigliaDelegate(
         m_elenco,
         [&l](const QModelIndex& i) {
-            const int c = l.tabella->FindField(S("Tipologia")) ? l.tabella->FieldByName(S("Tipologia")).Index() : -1;
+            const int c
+                = l.tabella->FindField(S("Tipologia")) ? l.tabella->FieldByName(S("Tipologia")).Index() : -1;
             return c < 0 ? QString() : l.tabella->VisibleValue(i.row(), c).text();
         },
         l.griglia);
@@ -340,7 +358,7 @@ QWidget* TFormDettagliCategoria::costruisciPannello(Lato& l, const QString& tito
     l.dettaglio->setObjectName(S("PnlDettaglio") + l.plurale);
     l.dettaglio->setFixedHeight(178);
     l.dettaglio->installEventFilter(this);
-    const char* nomi[] = {"Data", "Importo", "Tipo", "Commento"};
+    const char* nomi[] = { "Data", "Importo", "Tipo", "Commento" };
     for (int i = 0; i < 4; ++i) {
         l.etichette[i] = new QLabel(S(nomi[i]), l.dettaglio);
         // The labels share 43 pixels left of the fields: a smaller type keeps "Importo" whole.
@@ -367,7 +385,7 @@ QWidget* TFormDettagliCategoria::costruisciPannello(Lato& l, const QString& tito
     l.aggiorna->setObjectName(S("BtnAggiorna") + l.parola);
     l.elimina = new QPushButton(S("  Elimina"), l.dettaglio);
     l.elimina->setObjectName(S("BtnElimina") + l.parola);
-    for (QPushButton* b : {l.aggiungi, l.aggiorna, l.elimina})
+    for (QPushButton* b : { l.aggiungi, l.aggiorna, l.elimina })
         b->setAutoDefault(false);
     v->addWidget(l.dettaglio);
     return pannello;
@@ -430,18 +448,18 @@ QWidget* TFormDettagliCategoria::costruisciTotali()
 void TFormDettagliCategoria::FormCreate()
 {
     const std::pair<QAbstractButton*, const char*> pulsanti[] = {
-        {BtnStampa, "BtnStampaDoc"},
-        {BtnEsporta, "BtnXlsDoc"},
-        {BtnDisabilitaMese, "BtnRangeDate"},
-        {BtnMostraTipologie, "BtnTags"},
-        {m_entrate->importa, "BtnImportCsv"},
-        {m_uscite->importa, "BtnImportCsv"},
-        {m_entrate->aggiungi, "BtnAggiungi"},
-        {m_entrate->aggiorna, "BtnAggiorna"},
-        {m_entrate->elimina, "BtnElimina"},
-        {m_uscite->aggiungi, "BtnAggiungi"},
-        {m_uscite->aggiorna, "BtnAggiorna"},
-        {m_uscite->elimina, "BtnElimina"},
+        { BtnStampa, "BtnStampaDoc" },
+        { BtnEsporta, "BtnXlsDoc" },
+        { BtnDisabilitaMese, "BtnRangeDate" },
+        { BtnMostraTipologie, "BtnTags" },
+        { m_entrate->importa, "BtnImportCsv" },
+        { m_uscite->importa, "BtnImportCsv" },
+        { m_entrate->aggiungi, "BtnAggiungi" },
+        { m_entrate->aggiorna, "BtnAggiorna" },
+        { m_entrate->elimina, "BtnElimina" },
+        { m_uscite->aggiungi, "BtnAggiungi" },
+        { m_uscite->aggiorna, "BtnAggiorna" },
+        { m_uscite->elimina, "BtnElimina" },
     };
     for (const auto& [pulsante, immagine] : pulsanti) {
         const QIcon riserva = pulsante->icon();
@@ -491,7 +509,7 @@ bool TFormDettagliCategoria::eventFilter(QObject* watched, QEvent* event)
         else if (watched == m_uscite->griglia)
             ridimensionaColonne(*m_uscite);
     } else if (event->type() == QEvent::KeyRelease) {
-        for (Lato* l : {m_entrate.get(), m_uscite.get()}) {
+        for (Lato* l : { m_entrate.get(), m_uscite.get() }) {
             if (watched == l->griglia) {
                 comando([&] {
                     const QModelIndex i = l->griglia->currentIndex();
@@ -535,9 +553,8 @@ void TFormDettagliCategoria::costruisciElencoTipologie()
 
 void TFormDettagliCategoria::FormShow()
 {
-    m_larghezzaTipologie = SettingsReady()
-        ? GetSettings().ReadInteger(S("Interfaccia"), S("LarghezzaTipologie"), 64)
-        : 64;
+    m_larghezzaTipologie
+        = SettingsReady() ? GetSettings().ReadInteger(S("Interfaccia"), S("LarghezzaTipologie"), 64) : 64;
     m_entrate->disegno->setLarghezzaTipologie(m_larghezzaTipologie);
     m_uscite->disegno->setLarghezzaTipologie(m_larghezzaTipologie);
     costruisciElencoTipologie();
@@ -576,13 +593,13 @@ void TFormDettagliCategoria::TabMesiChange()
     // maximum before minimum each time.
     const QDate minimo = std::min(QDate(2000, 1, 1), QDate(anno, 1, 1));
     const QDate massimo = std::max(QDate(2999, 12, 31), QDate(anno, 12, 31));
-    for (Lato* l : {m_entrate.get(), m_uscite.get()}) {
+    for (Lato* l : { m_entrate.get(), m_uscite.get() }) {
         l->data->setMaximumDate(massimo);
         l->data->setMinimumDate(minimo);
     }
     AggiornaCampi(m_entrate->parola);
     AggiornaCampi(m_uscite->parola);
-    for (Lato* l : {m_entrate.get(), m_uscite.get()}) {
+    for (Lato* l : { m_entrate.get(), m_uscite.get() }) {
         l->data->setMaximumDate(al);
         l->data->setMinimumDate(dal);
         l->griglia->viewport()->update();
@@ -659,14 +676,16 @@ void TFormDettagliCategoria::importa(Lato& l)
         if (file.isEmpty())
             return;
         const QString parola = l.suffisso == S("IN") ? S("Entrate") : S("Uscite");
-        if (AskConfirm(S("Importare i movimenti del file '") + file + S("' nella tabella delle ") + parola + S("?"))
+        if (AskConfirm(
+                S("Importare i movimenti del file '") + file + S("' nella tabella delle ") + parola + S("?"))
             != IDYES)
             return;
         RecordTable& t = *l.tabella;
         int conteggio = 0;
         try {
             ImportCSV motore;
-            conteggio = motore.Import(t, SottocartellaProgramma(S("Interfacce")) + S("Movimenti.hdr"), file, false);
+            conteggio
+                = motore.Import(t, SottocartellaProgramma(S("Interfacce")) + S("Movimenti.hdr"), file, false);
         } catch (const std::exception& e) {
             // The engine may have emptied the side already: the stored movements come back from
             // the file and nothing is saved.
@@ -691,14 +710,38 @@ void TFormDettagliCategoria::importa(Lato& l)
     });
 }
 
-void TFormDettagliCategoria::BtnAggiungiEntrataClick() { memorizza(*m_entrate, ModoMemorizza::Aggiungi); }
-void TFormDettagliCategoria::BtnAggiornaEntrataClick() { memorizza(*m_entrate, ModoMemorizza::Aggiorna); }
-void TFormDettagliCategoria::BtnEliminaEntrataClick() { elimina(*m_entrate); }
-void TFormDettagliCategoria::BtnAggiungiUscitaClick() { memorizza(*m_uscite, ModoMemorizza::Aggiungi); }
-void TFormDettagliCategoria::BtnAggiornaUscitaClick() { memorizza(*m_uscite, ModoMemorizza::Aggiorna); }
-void TFormDettagliCategoria::BtnEliminaUscitaClick() { elimina(*m_uscite); }
-void TFormDettagliCategoria::BtnImportaEntrateClick() { importa(*m_entrate); }
-void TFormDettagliCategoria::BtnImportaUsciteClick() { importa(*m_uscite); }
+void TFormDettagliCategoria::BtnAggiungiEntrataClick()
+{
+    memorizza(*m_entrate, ModoMemorizza::Aggiungi);
+}
+void TFormDettagliCategoria::BtnAggiornaEntrataClick()
+{
+    memorizza(*m_entrate, ModoMemorizza::Aggiorna);
+}
+void TFormDettagliCategoria::BtnEliminaEntrataClick()
+{
+    elimina(*m_entrate);
+}
+void TFormDettagliCategoria::BtnAggiungiUscitaClick()
+{
+    memorizza(*m_uscite, ModoMemorizza::Aggiungi);
+}
+void TFormDettagliCategoria::BtnAggiornaUscitaClick()
+{
+    memorizza(*m_uscite, ModoMemorizza::Aggiorna);
+}
+void TFormDettagliCategoria::BtnEliminaUscitaClick()
+{
+    elimina(*m_uscite);
+}
+void TFormDettagliCategoria::BtnImportaEntrateClick()
+{
+    importa(*m_entrate);
+}
+void TFormDettagliCategoria::BtnImportaUsciteClick()
+{
+    importa(*m_uscite);
+}
 
 void TFormDettagliCategoria::BtnDisabilitaMeseClick()
 {
@@ -712,7 +755,10 @@ void TFormDettagliCategoria::BtnDisabilitaMeseClick()
     });
 }
 
-void TFormDettagliCategoria::BtnStampaClick() { MenuStampa->popup(BtnStampa->mapToGlobal(BtnStampa->rect().bottomLeft())); }
+void TFormDettagliCategoria::BtnStampaClick()
+{
+    MenuStampa->popup(BtnStampa->mapToGlobal(BtnStampa->rect().bottomLeft()));
+}
 
 void TFormDettagliCategoria::BtnEsportaClick()
 {
@@ -733,8 +779,14 @@ void TFormDettagliCategoria::FormResize()
     ridimensionaColonne(*m_uscite);
 }
 
-void TFormDettagliCategoria::PnlDettaglioEntrateResize() { ridimensionaDettaglio(*m_entrate); }
-void TFormDettagliCategoria::PnlDettaglioUsciteResize() { ridimensionaDettaglio(*m_uscite); }
+void TFormDettagliCategoria::PnlDettaglioEntrateResize()
+{
+    ridimensionaDettaglio(*m_entrate);
+}
+void TFormDettagliCategoria::PnlDettaglioUsciteResize()
+{
+    ridimensionaDettaglio(*m_uscite);
+}
 
 void TFormDettagliCategoria::ridimensionaDettaglio(Lato& l)
 {
@@ -770,7 +822,7 @@ void TFormDettagliCategoria::ridimensionaColonne(Lato& l)
     for (int c = 0; c < colonne; ++c)
         l.griglia->setColumnHidden(c, c != data && c != commento && c != movimento && c != saldo);
     // The grid shows Data, Commento, Movimento (as "Importo") and Saldo in this order.
-    const int ordine[] = {data, commento, movimento, saldo};
+    const int ordine[] = { data, commento, movimento, saldo };
     int pos = 0;
     for (int c : ordine) {
         if (c < 0)
@@ -781,7 +833,7 @@ void TFormDettagliCategoria::ridimensionaColonne(Lato& l)
             h->moveSection(visuale, pos);
         ++pos;
     }
-    l.disegno->setColonne({commento, saldo});
+    l.disegno->setColonne({ commento, saldo });
     const int wData = larghezzaData(l.griglia);
     const int wImporto = larghezzaImporto(l.griglia);
     if (data >= 0)
@@ -793,8 +845,7 @@ void TFormDettagliCategoria::ridimensionaColonne(Lato& l)
     if (commento >= 0) {
         const int barra = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l.griglia);
         l.griglia->setColumnWidth(commento,
-                                  std::max(40, MisureLedger::larghezzaCommento(
-                                                   l.griglia->width(), wData + 2 * wImporto, barra)));
+            std::max(40, MisureLedger::larghezzaCommento(l.griglia->width(), wData + 2 * wImporto, barra)));
     }
 }
 

@@ -33,7 +33,10 @@ class TipologiaCombo;
 /// Widths of the ledger's side panels and grid columns (the sizes rule of the window).
 struct MisureLedger {
     /// Width of the income panel in a tab area of the given width (the expense panel takes the rest).
-    static int larghezzaEntrate(int larghezzaArea, int spazio = 3) { return (larghezzaArea - spazio - 16) / 2; }
+    static int larghezzaEntrate(int larghezzaArea, int spazio = 3)
+    {
+        return (larghezzaArea - spazio - 16) / 2;
+    }
     /// Width left to the comment column of a grid.
     static int larghezzaCommento(int larghezzaGriglia, int altreColonne, int barraScorrimento)
     {
@@ -99,7 +102,7 @@ private:
     Lato& lato(const QString& nome);
     void costruisci();
     QWidget* costruisciPannello(Lato& l, const QString& titolo, const QColor& colore, const QColor& sfondo,
-                                const QString& suggerimentoImporta);
+        const QString& suggerimentoImporta);
     QWidget* costruisciTotali();
     void memorizza(Lato& l, ModoMemorizza modo);
     void elimina(Lato& l);

@@ -29,15 +29,18 @@ struct Riga {
     std::optional<int> mese; ///< the stored month when it should disagree with the date
 };
 
-inline double giorno(int y, int m, int d) { return dt::fromDate(QDate(y, m, d)); }
+inline double giorno(int y, int m, int d)
+{
+    return dt::fromDate(QDate(y, m, d));
+}
 
 class LedgerFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"),
-                                 QStringLiteral("HH:mm:ss")});
+        SystemFormats::override(
+            { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
         setUserFolder(m_dir.path());
         dc = std::make_unique<TDC>();
     }
@@ -47,7 +50,10 @@ protected:
         SystemFormats::reset();
     }
 
-    QString cartellaAnno(int anno) const { return m_dir.path() + QStringLiteral("/Tabelle/") + QString::number(anno) + QLatin1Char('/'); }
+    QString cartellaAnno(int anno) const
+    {
+        return m_dir.path() + QStringLiteral("/Tabelle/") + QString::number(anno) + QLatin1Char('/');
+    }
     QString file(int anno, const QString& nome, const QString& suffisso) const
     {
         return cartellaAnno(anno) + nome + QLatin1Char('.') + suffisso;
@@ -87,11 +93,11 @@ protected:
         dc->SaveFormat.Load(t, file(anno, nome, suffisso));
         std::vector<Salvata> out;
         for (t.First(); !t.Eof(); t.Next())
-            out.push_back({t.FieldByName(QStringLiteral("Data")).AsDateTime(),
-                           t.FieldByName(QStringLiteral("Movimento")).AsFloat(),
-                           t.FieldByName(QStringLiteral("Mese")).AsInteger(),
-                           t.FieldByName(QStringLiteral("Commento")).AsString(),
-                           t.FieldByName(QStringLiteral("Tipologia")).AsString()});
+            out.push_back({ t.FieldByName(QStringLiteral("Data")).AsDateTime(),
+                t.FieldByName(QStringLiteral("Movimento")).AsFloat(),
+                t.FieldByName(QStringLiteral("Mese")).AsInteger(),
+                t.FieldByName(QStringLiteral("Commento")).AsString(),
+                t.FieldByName(QStringLiteral("Tipologia")).AsString() });
         return out;
     }
 

@@ -49,8 +49,8 @@ int main(int argc, char** argv)
     setApplicationFolderForTests(QStringLiteral(CONTIVO_APPDIR));
     setUserFolder(dir.path());
     TDC dc;
-    const std::pair<const char*, int> tipi[] = {{"Stipendio", 0x3D7900}, {"Spesa", 0x0080FF}, {"Casa", 0x800080},
-                                                {"Auto", 0x804000},      {"Svago", 0xB77B00}, {"Bollette", 0x20238E}};
+    const std::pair<const char*, int> tipi[] = { { "Stipendio", 0x3D7900 }, { "Spesa", 0x0080FF },
+        { "Casa", 0x800080 }, { "Auto", 0x804000 }, { "Svago", 0xB77B00 }, { "Bollette", 0x20238E } };
     for (const auto& [nome, colore] : tipi) {
         dc.Tipologie.Append();
         dc.Tipologie.FieldByName(QStringLiteral("Tipologia")).SetAsString(QString::fromUtf8(nome));
@@ -59,21 +59,15 @@ int main(int argc, char** argv)
     }
     const QString cartella = SottocartellaUtente(QStringLiteral("Tabelle/2024"));
     scrivi(dc, cartella + QStringLiteral("Conto corrente.IN"), 1,
-           {{10, "Stipendio", "Stipendio di gennaio", 1850.00},
-            {15, "", "Rimborso spese mediche", 74.30},
-            {22, "Svago", "Vendita bicicletta usata", 120.00},
-            {27, "Stipendio", "Straordinari dicembre", 212.45}});
+        { { 10, "Stipendio", "Stipendio di gennaio", 1850.00 }, { 15, "", "Rimborso spese mediche", 74.30 },
+            { 22, "Svago", "Vendita bicicletta usata", 120.00 },
+            { 27, "Stipendio", "Straordinari dicembre", 212.45 } });
     scrivi(dc, cartella + QStringLiteral("Conto corrente.OUT"), 1,
-           {{2, "Casa", "Affitto gennaio", 950.00},
-            {3, "Spesa", "Supermercato", 86.72},
-            {8, "Bollette", "Luce e gas bimestre", 143.18},
-            {10, "Spesa", "Mercato rionale", 32.50},
-            {12, "Auto", "Rifornimento", 65.00},
-            {15, "Svago", "Cinema e cena", 58.90},
-            {19, "Spesa", "Supermercato", 104.37},
-            {24, "Auto", "Tagliando", 289.00},
-            {28, "Bollette", "Telefono e internet", 29.99},
-            {30, "Casa", "Condominio", 1480.00}});
+        { { 2, "Casa", "Affitto gennaio", 950.00 }, { 3, "Spesa", "Supermercato", 86.72 },
+            { 8, "Bollette", "Luce e gas bimestre", 143.18 }, { 10, "Spesa", "Mercato rionale", 32.50 },
+            { 12, "Auto", "Rifornimento", 65.00 }, { 15, "Svago", "Cinema e cena", 58.90 },
+            { 19, "Spesa", "Supermercato", 104.37 }, { 24, "Auto", "Tagliando", 289.00 },
+            { 28, "Bollette", "Telefono e internet", 29.99 }, { 30, "Casa", "Condominio", 1480.00 } });
 
     ledger::TFormDettagliCategoria w(nullptr, &dc);
     w.setAnno(2024);

@@ -1,7 +1,7 @@
 #include "LedgerFixture.h"
 
-#include "ledger/LedgerDrawing.h"
 #include "ledger/ImportoEdit.h"
+#include "ledger/LedgerDrawing.h"
 #include "ledger/TFormDettagliCategoria.h"
 #include "storage/RecordTableModel.h"
 #include "support/TestSeams.h"
@@ -9,8 +9,8 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QHeaderView>
-#include <QPainter>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -25,7 +25,7 @@ using contivo::testing::ScriptedDialogProvider;
 
 namespace {
 
-constexpr int kVerde = 0x3D7900;   // RGB(0,121,61) as a platform colour number
+constexpr int kVerde = 0x3D7900; // RGB(0,121,61) as a platform colour number
 constexpr int kViola = 0x800080;
 
 class LedgerWindowTest : public LedgerFixture {
@@ -38,12 +38,12 @@ protected:
         aggiungiTipologia(QStringLiteral("Cibo"), kVerde);
         aggiungiTipologia(QStringLiteral("Casa"), kViola);
         scriviLato(2024, QStringLiteral("Casa"), QStringLiteral("IN"),
-                   {{QDate(2024, 1, 5), 1500, QStringLiteral("stipendio"), QStringLiteral("Casa"), {}},
-                    {QDate(2024, 1, 20), 30, QStringLiteral("rimborso"), QStringLiteral("Sconosciuta"), {}},
-                    {QDate(2024, 2, 1), 10, QStringLiteral("febbraio"), {}, {}}});
+            { { QDate(2024, 1, 5), 1500, QStringLiteral("stipendio"), QStringLiteral("Casa"), {} },
+                { QDate(2024, 1, 20), 30, QStringLiteral("rimborso"), QStringLiteral("Sconosciuta"), {} },
+                { QDate(2024, 2, 1), 10, QStringLiteral("febbraio"), {}, {} } });
         scriviLato(2024, QStringLiteral("Casa"), QStringLiteral("OUT"),
-                   {{QDate(2024, 1, 5), 40.5, QStringLiteral("spesa"), QStringLiteral("Cibo"), {}},
-                    {QDate(2024, 1, 8), 2000, QStringLiteral("affitto"), QStringLiteral("Casa"), {}}});
+            { { QDate(2024, 1, 5), 40.5, QStringLiteral("spesa"), QStringLiteral("Cibo"), {} },
+                { QDate(2024, 1, 8), 2000, QStringLiteral("affitto"), QStringLiteral("Casa"), {} } });
     }
     void TearDown() override
     {
@@ -80,7 +80,7 @@ protected:
     QString lbl(const char* nome) { return c<QLabel>(nome)->text(); }
     QStringList totali()
     {
-        return {lbl("LblTotIniziale"), lbl("LblTotEntrate"), lbl("LblTotUscite"), lbl("LblTotMovimenti")};
+        return { lbl("LblTotIniziale"), lbl("LblTotEntrate"), lbl("LblTotUscite"), lbl("LblTotMovimenti") };
     }
     void clic(const char* nome) { c<QAbstractButton>(nome)->click(); }
     void mese(int m) { c<QTabBar>("TabMesi")->setCurrentIndex(m - 1); }
@@ -113,7 +113,7 @@ TEST_F(LedgerWindowTest, OpensOnJanuaryWithTheMonthsTotalsGridsAndFields)
     EXPECT_EQ(c<QTabBar>("TabMesi")->currentIndex(), 0);
     EXPECT_EQ(c<QTabBar>("TabMesi")->count(), 12);
     EXPECT_EQ(c<QTabBar>("TabMesi")->tabText(11), QStringLiteral("Dic"));
-    EXPECT_EQ(totali(), (QStringList {"0,00", "1530,00", "2040,50", "-510,50"}));
+    EXPECT_EQ(totali(), (QStringList { "0,00", "1530,00", "2040,50", "-510,50" }));
     EXPECT_EQ(righe("GrigliaEntrate"), 2);
     EXPECT_EQ(righe("GrigliaUscite"), 2);
     // The grids show Data, Commento, Importo and Saldo; the selection is on the month's last row.
@@ -124,7 +124,7 @@ TEST_F(LedgerWindowTest, OpensOnJanuaryWithTheMonthsTotalsGridsAndFields)
         if (!g->isColumnHidden(col))
             titoli << g->model()->headerData(col, Qt::Horizontal).toString();
     }
-    EXPECT_EQ(titoli, (QStringList {"Data", "Commento", "Importo", "Saldo"}));
+    EXPECT_EQ(titoli, (QStringList { "Data", "Commento", "Importo", "Saldo" }));
     EXPECT_EQ(g->selectionModel()->selectedRows().value(0).row(), 1);
 
     // The fields show the last movement; a type missing from the types list shows nothing.
@@ -141,6 +141,10 @@ TEST_F(LedgerWindowTest, OpensOnJanuaryWithTheMonthsTotalsGridsAndFields)
     clicRiga("GrigliaUscite", 0);
     EXPECT_EQ(c<QPlainTextEdit>("EditS_CommentoUscita")->toPlainText(), QStringLiteral("spesa"));
     EXPECT_EQ(c<TipologiaCombo>("EditS_TipologiaUscita")->tipologia(), QStringLiteral("Cibo"));
+    // Moving with the keyboard does the same once the key is released.
+    QTest::keyClick(g, Qt::Key_Down);
+    EXPECT_EQ(c<QPlainTextEdit>("EditS_CommentoUscita")->toPlainText(), QStringLiteral("affitto"));
+    EXPECT_EQ(w->ledger().Uscite().RecNo(), 1);
 }
 
 TEST_F(LedgerWindowTest, MonthTabsRecomputeTotalsAndLimitTheDates)
@@ -152,9 +156,9 @@ TEST_F(LedgerWindowTest, MonthTabsRecomputeTotalsAndLimitTheDates)
         QStringList totali;
         int entrate;
         QDate dal, al;
-    } casi[] = {{2, {"-510,50", "10,00", "0,00", "-500,50"}, 1, {2024, 2, 1}, {2024, 2, 29}},
-                {12, {"-500,50", "0,00", "0,00", "-500,50"}, 0, {2024, 12, 1}, {2024, 12, 31}},
-                {1, {"0,00", "1530,00", "2040,50", "-510,50"}, 2, {2024, 1, 1}, {2024, 1, 31}}};
+    } casi[] = { { 2, { "-510,50", "10,00", "0,00", "-500,50" }, 1, { 2024, 2, 1 }, { 2024, 2, 29 } },
+        { 12, { "-500,50", "0,00", "0,00", "-500,50" }, 0, { 2024, 12, 1 }, { 2024, 12, 31 } },
+        { 1, { "0,00", "1530,00", "2040,50", "-510,50" }, 2, { 2024, 1, 1 }, { 2024, 1, 31 } } };
     for (const auto& k : casi) {
         mese(k.mese);
         EXPECT_EQ(totali(), k.totali) << k.mese;
@@ -183,7 +187,7 @@ TEST_F(LedgerWindowTest, AddUpdateAndDeleteSaveTheSideAtOnce)
     EXPECT_EQ(in[0].movimento, 99.9);
     EXPECT_EQ(in[0].tipologia, QStringLiteral("Cibo"));
     EXPECT_EQ(in[0].commento, QStringLiteral("nuovo"));
-    EXPECT_EQ(totali(), (QStringList {"0,00", "1629,90", "2040,50", "-410,60"}));
+    EXPECT_EQ(totali(), (QStringList { "0,00", "1629,90", "2040,50", "-410,60" }));
     EXPECT_EQ(c<QPlainTextEdit>("EditS_CommentoEntrata")->toPlainText(), QStringLiteral("rimborso"));
     EXPECT_EQ(c<QTableView>("GrigliaEntrate")->selectionModel()->selectedRows().value(0).row(), 2);
 
@@ -230,7 +234,7 @@ TEST_F(LedgerWindowTest, EmptyMonthCommandsUpdateAddsAndDeleteOnlyTellsTheUser)
     clic("BtnAggiornaUscita");
     EXPECT_EQ(leggiLato(2024, QStringLiteral("Casa"), QStringLiteral("OUT")).size(), 3u);
     EXPECT_EQ(righe("GrigliaUscite"), 1);
-    EXPECT_EQ(totali(), (QStringList {"-500,50", "0,00", "7,25", "-507,75"}));
+    EXPECT_EQ(totali(), (QStringList { "-500,50", "0,00", "7,25", "-507,75" }));
 }
 
 TEST_F(LedgerWindowTest, AnAmountThatIsNotANumberIsReportedAndTheCommandCarriesOn)
@@ -278,14 +282,16 @@ TEST_F(LedgerWindowTest, TogglesWithoutMovementTypesInformAndStillApply)
     clic("BtnDisabilitaMese");
     clic("BtnMostraTipologie");
     ASSERT_EQ(dialoghi.messages().size(), 2);
-    EXPECT_TRUE(dialoghi.messages()[1].text.startsWith(QStringLiteral("Non è stata definita alcuna tipologia")));
+    EXPECT_TRUE(
+        dialoghi.messages()[1].text.startsWith(QStringLiteral("Non è stata definita alcuna tipologia")));
     EXPECT_EQ(c<QDateEdit>("EditS_DataEntrata")->maximumDate(), QDate(2024, 12, 31));
 }
 
 TEST_F(LedgerWindowTest, YearsOutsideTheUsualRangeKeepTheirDates)
 {
     ScriptedDialogProvider dialoghi;
-    scriviLato(1999, QStringLiteral("Vecchia"), QStringLiteral("IN"), {{QDate(1999, 4, 2), 3, {}, {}, {}}});
+    scriviLato(
+        1999, QStringLiteral("Vecchia"), QStringLiteral("IN"), { { QDate(1999, 4, 2), 3, {}, {}, {} } });
     apri(1999, QStringLiteral("Vecchia"));
     mese(4);
     EXPECT_EQ(c<QDateEdit>("EditS_DataEntrata")->date(), QDate(1999, 4, 2));
@@ -314,7 +320,7 @@ TEST_F(LedgerWindowTest, TypeBoxesAndNegativeBalancesAreDrawnInTheGrid)
     QImage img = immagine(g->viewport());
     EXPECT_EQ(img.pixelColor(nelRiquadro), ColoreDaIntero(kVerde)) << "the Cibo box";
     EXPECT_EQ(img.pixelColor(QPoint(cella.right() - w->larghezzaTipologie() - 2, cella.bottom() - 3)),
-              img.pixelColor(QPoint(cella.left() + 2, cella.bottom() - 3)))
+        img.pixelColor(QPoint(cella.left() + 2, cella.bottom() - 3)))
         << "the box starts at the type width from the right";
 
     // Day 5: 1500 - 40.5 >= 0, no frame; day 8: -510.5, framed in dark red.
@@ -393,8 +399,9 @@ TEST_F(LedgerImportTest, ImportReplacesTheSideWithTheFilesMovementsOfTheYear)
     const auto calls = dialoghi.calls();
     ASSERT_EQ(calls.size(), 3);
     EXPECT_EQ(calls[0].title, QStringLiteral("Importa da CSV"));
-    EXPECT_EQ(calls[1].text, QStringLiteral("Importare i movimenti del file '") + csv
-                                 + QStringLiteral("' nella tabella delle Uscite?"));
+    EXPECT_EQ(calls[1].text,
+        QStringLiteral("Importare i movimenti del file '") + csv
+            + QStringLiteral("' nella tabella delle Uscite?"));
     EXPECT_EQ(calls[2].text, QStringLiteral("Importazione conclusa. Importati 2 movimenti."));
 
     const auto out = leggiLato(2024, QStringLiteral("Casa"), QStringLiteral("OUT"));
@@ -404,7 +411,7 @@ TEST_F(LedgerImportTest, ImportReplacesTheSideWithTheFilesMovementsOfTheYear)
     EXPECT_EQ(out[1].commento, QStringLiteral("luce"));
     EXPECT_EQ(out[1].mese, 3);
     EXPECT_EQ(righe("GrigliaUscite"), 1);
-    EXPECT_EQ(totali(), (QStringList {"0,00", "1530,00", "3,50", "1526,50"}));
+    EXPECT_EQ(totali(), (QStringList { "0,00", "1530,00", "3,50", "1526,50" }));
     EXPECT_EQ(leggiLato(2024, QStringLiteral("Casa"), QStringLiteral("IN")).size(), 3u);
 }
 
@@ -446,7 +453,7 @@ TEST(LedgerSizes, PanelAndCommentWidths)
 {
     const struct {
         int area, entrate;
-    } pannelli[] = {{663, 322}, {664, 322}, {19, 0}, {1000, 490}};
+    } pannelli[] = { { 663, 322 }, { 664, 322 }, { 19, 0 }, { 1000, 490 } };
     for (const auto& p : pannelli)
         EXPECT_EQ(MisureLedger::larghezzaEntrate(p.area), p.entrate) << p.area;
     EXPECT_EQ(MisureLedger::larghezzaCommento(320, 216, 16), 84);
