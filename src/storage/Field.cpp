@@ -20,6 +20,11 @@ constexpr std::array<const char*, 23> kTypeNames = {
 };
 constexpr std::array<const char*, 5> kKindNames = {"Data", "Calculated", "Lookup", "InternalCalc", "Aggregate"};
 
+// Date-time numbers from foreign files may lie far outside any calendar; they are shown as plain
+// numbers instead of being handed to the date conversion.
+constexpr double kMaxDays = 1e9;
+bool calendarRange(double v) { return std::isfinite(v) && std::fabs(v) < kMaxDays; }
+
 bool isDateType(FieldType t) { return t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime; }
 bool isFixedPoint(FieldType t) { return t == FieldType::Currency || t == FieldType::BCD; }
 
@@ -178,6 +183,8 @@ QString toText(const FieldValue& v, FieldType type)
         break;
     }
     const double d = v.number();
+    if (isDateType(type) && !calendarRange(d))
+        return SystemFormats::formatGeneral(d);
     if (type == FieldType::Date)
         return SystemFormats::formatDate(dt::toDate(d));
     if (type == FieldType::Time)

@@ -175,8 +175,6 @@ void RecordTable::Open()
     d->rangeValid = false;
     d->current = RecordCount() > 0 ? d->order().at(d->lo) : nullptr;
     m_eof = m_bof = d->current == nullptr;
-    if (!m_eof)
-        m_eof = false;
     notifyDataSet();
 }
 

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cmath>
+
 namespace contivo {
 namespace {
 TDC*& instance()
@@ -191,8 +193,10 @@ int FiltraAnno(RecordTable& table, int year, int count)
         rows.push_back(table.VisibleBookmark(i));
     for (Bookmark b : rows) {
         table.GotoBookmark(b);
-        const QDate day = dt::toDate(table.Fields(dataIndex).AsDateTime());
-        if (day.year() != year) {
+        const double value = table.Fields(dataIndex).AsDateTime();
+        // A number no calendar holds belongs to no year.
+        const QDate day = std::isfinite(value) && std::fabs(value) < 1e9 ? dt::toDate(value) : QDate();
+        if (!day.isValid() || day.year() != year) {
             table.Delete();
             --count;
         } else {

@@ -145,6 +145,9 @@ TEST_F(FieldValues, NullsReadAsNeutralValuesAndDatesDropTheTime)
     }
     t.Fields(3).SetAsDateTime(45366.99);
     EXPECT_EQ(t.Fields(3).AsDateTime(), 45366.0);
+    EXPECT_EQ(t.Fields(3).AsString(), "15/03/2024");
+    t.Fields(3).SetAsDateTime(-1e300); // only a foreign file holds such a day: shown as a number
+    EXPECT_EQ(t.Fields(3).AsString(), "-1e+300");
     t.Fields(2).SetAsFloat(1234.5);
     EXPECT_EQ(t.Fields(2).AsString(), "1234,5");
     t.Fields(2).SetDisplayFormat("0.00");
