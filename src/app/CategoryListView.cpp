@@ -198,8 +198,9 @@ void CategoryListView::setStyle(Style style)
         break;
     case Style::LargeIcons:
         m_list->setViewMode(QListView::IconMode);
+        m_list->setFlow(QListView::LeftToRight);
         m_list->setIconSize(QSize(32, 32));
-        m_list->setGridSize(QSize(96, 64));
+        m_list->setGridSize(QSize(110, 76));
         m_list->setMovement(QListView::Static);
         break;
     case Style::List:

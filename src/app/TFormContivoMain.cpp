@@ -92,8 +92,14 @@ QWidget* panelHeader(const QString& caption, const QString& name, QWidget* tool)
     label->setPalette(palette);
     layout->addWidget(label);
     layout->addStretch();
-    if (tool)
+    if (tool) {
+        // White on the bar in every state, with a light veil under the mouse and while pressed.
+        tool->setStyleSheet(QStringLiteral(
+            "QToolButton { color: white; border: none; padding: 1px 6px; background: transparent; }"
+            "QToolButton:hover, QToolButton:pressed, QToolButton:open { background: rgba(255, 255, 255, 50);"
+            " border-radius: 3px; }"));
         layout->addWidget(tool);
+    }
     return header;
 }
 

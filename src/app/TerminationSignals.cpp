@@ -1,7 +1,8 @@
 #include "app/TerminationSignals.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QWidget>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -27,12 +28,17 @@ void InstallTerminationHandler()
 {
     if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, QCoreApplication::instance());
+    auto* notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, QApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier] {
         notifier->setEnabled(false);
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(g_pipe[1], &byte, 1);
-        QCoreApplication::quit();
+        // Hidden windows write their placements, as they do when the user closes them.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                window->hide();
+        }
+        QCoreApplication::exit(0);
     });
     struct sigaction action { };
     action.sa_handler = onSignal;
