@@ -457,8 +457,15 @@ void Field::SetAsBoolean(bool value)
 }
 void Field::SetValue(const FieldValue& value)
 {
-    // A value carries no type of its own: it is taken as the field's storage when it matches.
-    m_table->writeValue(m_index, conv::convert(value, m_def.type, m_def));
+    if (value.isNull() || value.storage() == storageOf(m_def.type)) {
+        m_table->writeValue(m_index, conv::convert(value, m_def.type, m_def));
+        return;
+    }
+    if (value.storage() == ValueStorage::Text) {
+        SetAsString(value.text());
+        return;
+    }
+    m_table->writeValue(m_index, conv::convert(value, conv::typeOfStorage(value.storage()), m_def));
 }
 void Field::Clear() { m_table->writeValue(m_index, FieldValue()); }
 

@@ -72,6 +72,20 @@ public:
     static FieldValue fromBoolean(bool value) { return FieldValue(Store(value)); }
 
     bool isNull() const { return m_value.index() == 0; }
+    /// The storage of the held value (Text for null).
+    ValueStorage storage() const
+    {
+        switch (m_value.index()) {
+        case 2:
+            return ValueStorage::Integer;
+        case 3:
+            return ValueStorage::Double;
+        case 4:
+            return ValueStorage::Boolean;
+        default:
+            return ValueStorage::Text;
+        }
+    }
     /// The held value; the caller knows the storage from the field type. Reading a different
     /// alternative returns the neutral value (empty text, 0, 0.0, false).
     const QString& text() const;
@@ -187,6 +201,8 @@ public:
     /// A Date field keeps the day and drops the time of day.
     void SetAsDateTime(double value);
     void SetAsBoolean(bool value);
+    /// Any value, converted from the storage it holds to the field's type (doubles of a Date
+    /// field lose the time of day, texts are read as by SetAsString).
     void SetValue(const FieldValue& value);
     void Clear();
 

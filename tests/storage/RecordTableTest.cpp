@@ -158,6 +158,26 @@ TEST_F(FieldValues, NullsReadAsNeutralValuesAndDatesDropTheTime)
     EXPECT_EQ(errorOf([&] { t.Fields(0).AsInteger(); }), "'abc' is not a valid integer value");
     t.Fields(1).Clear();
     EXPECT_TRUE(t.Fields(1).IsNull());
+
+    // Values are converted from what they hold to the field's type.
+    struct Case {
+        int field;
+        FieldValue value;
+        QString readBack;
+    };
+    const Case cases[] = {
+        {2, FieldValue::fromInteger(3), "3"},
+        {1, FieldValue::fromDouble(2.5), "2"}, // rounded half to even
+        {1, FieldValue::fromText(" 12"), "12"},
+        {0, FieldValue::fromDouble(0.5), "0,5"},
+        {3, FieldValue::fromDouble(45366.75), "15/03/2024"},
+        {3, FieldValue::fromText("16/03/2024"), "16/03/2024"},
+        {2, FieldValue(), ""},
+    };
+    for (const Case& c : cases) {
+        t.Fields(c.field).SetValue(c.value);
+        EXPECT_EQ(t.Fields(c.field).AsString(), c.readBack) << c.field;
+    }
 }
 
 TEST_F(FieldValues, WritesNeedTheEditingOrInsertingState)
