@@ -3,13 +3,16 @@
 
 #include "app/CategoryListView.h"
 #include "base/AtomicFile.h"
+#include "config/Startup.h"
 #include "lang/Language.h"
 #include "ledger/TFormDettagliCategoria.h"
 #include "support/DialogProvider.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -613,4 +616,45 @@ TEST_F(MainWindowTest, AnotherLanguageTranslatesTheWindowsAndTheMessages)
     ASSERT_EQ(m_dialogs->messages().size(), 1);
     EXPECT_EQ(m_dialogs->messages().first().text, "A category must be selected");
     TranslateForm(m_main.get(), "Italiano");
+}
+
+TEST_F(MainWindowTest, HintsFollowTheSettingAndThePlacementIsKept)
+{
+    // Counts the tooltip events that get through to a widget.
+    struct TooltipSpy : QObject {
+        int seen = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            seen += event->type() == QEvent::ToolTip ? 1 : 0;
+            return true;
+        }
+    };
+    const auto tooltipReaches = [](QWidget* widget) {
+        TooltipSpy spy;
+        widget->installEventFilter(&spy);
+        QHelpEvent event(QEvent::ToolTip, QPoint(1, 1), widget->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(widget, &event);
+        widget->removeEventFilter(&spy);
+        return spy.seen == 1;
+    };
+    for (const bool hints : { false, true }) {
+        m_dc = std::make_unique<TDC>();
+        m_dc->DCCreate();
+        GetSettings().WriteBool("Interfaccia", "MostraHint", hints);
+        m_main = std::make_unique<TFormContivoMain>(*m_dc);
+        EXPECT_EQ(tooltipReaches(button("BtnAggiungi")), hints) << "hints " << hints;
+        m_main.reset();
+    }
+
+    // The first start is maximized; a closed window leaves its placement for the next start.
+    m_main = std::make_unique<TFormContivoMain>(*m_dc);
+    EXPECT_TRUE(m_main->windowState() & Qt::WindowMaximized);
+    m_main->setWindowState(Qt::WindowNoState);
+    m_main->setGeometry(40, 50, 700, 500);
+    m_main->show();
+    m_dialogs->answerMessage(IDYES);
+    ASSERT_TRUE(m_main->close());
+    m_main = std::make_unique<TFormContivoMain>(*m_dc);
+    EXPECT_FALSE(m_main->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(m_main->geometry().size(), QSize(700, 500));
 }
