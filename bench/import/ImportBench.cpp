@@ -42,12 +42,13 @@ struct Fixture {
         hdr = dir.filePath("Movimenti.hdr");
         QFile h(hdr);
         h.open(QIODevice::WriteOnly);
-        h.write("HeaderRows=1\r\nSeparator=;\r\nDelimiter=\"\r\nFieldMapping=$Data;$Tipologia;$Commento;$Movimento\r\n"
+        h.write("HeaderRows=1\r\nSeparator=;\r\nDelimiter=\"\r\nFieldMapping=$Data;$Tipologia;$Commento;$"
+                "Movimento\r\n"
                 "DateFormat=dd/MM/yyyy\r\n");
         csv = dir.filePath("movimenti.csv");
         QFile f(csv);
         f.open(QIODevice::WriteOnly);
-        static const char* const types[] = {"Spesa", "Casa", "Auto", "Svago", "Stipendio", "Bollette"};
+        static const char* const types[] = { "Spesa", "Casa", "Auto", "Svago", "Stipendio", "Bollette" };
         QByteArray chunk = "\"Data\";\"Tipologia\";\"Commento\";\"Movimento\"\r\n";
         for (int i = 0; i < kLines; ++i) {
             char line[160];
@@ -74,15 +75,14 @@ double runPython()
 {
     Fixture& f = fixture();
     QProcess p;
-    const QString script = QStringLiteral(
-        "import csv, sys, time\n"
-        "t = time.perf_counter()\n"
-        "n = 0\n"
-        "with open(sys.argv[1], newline='', encoding='cp1252') as fh:\n"
-        "    for row in csv.reader(fh, delimiter=';', quotechar='\"'):\n"
-        "        n += 1\n"
-        "print(time.perf_counter() - t, n)\n");
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, f.csv});
+    const QString script = QStringLiteral("import csv, sys, time\n"
+                                          "t = time.perf_counter()\n"
+                                          "n = 0\n"
+                                          "with open(sys.argv[1], newline='', encoding='cp1252') as fh:\n"
+                                          "    for row in csv.reader(fh, delimiter=';', quotechar='\"'):\n"
+                                          "        n += 1\n"
+                                          "print(time.perf_counter() - t, n)\n");
+    p.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), script, f.csv });
     if (!p.waitForFinished(600000) || p.exitCode() != 0)
         return -1;
     const QList<QByteArray> out = p.readAllStandardOutput().trimmed().split(' ');
@@ -110,7 +110,8 @@ void BM_ImportMovements(benchmark::State& state)
         ImportCSV engine;
         const auto start = std::chrono::steady_clock::now();
         rows = engine.Import(table, f.hdr, f.csv, false);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds); // the table's destruction is not part of the import
         total += seconds;
         ++runs;
@@ -145,10 +146,12 @@ void BM_ParseWithoutTable(benchmark::State& state)
                 return true;
             }
             csv::cutEnclosedColumns(line, *layout.delimiter, layout.separator, columns);
-            const auto date = csv::parseDate(columns[0], csv::DateOrder::DayMonthYear, QLatin1Char('/'), 2026);
+            const auto date
+                = csv::parseDate(columns[0], csv::DateOrder::DayMonthYear, QLatin1Char('/'), 2026);
             const QString type = columns[1].toString();
             const QString comment = columns[2].toString();
-            checksum += csv::parseNumber(columns[3]).value_or(0) + (date ? date->day() : 0) + type.size() + comment.size();
+            checksum += csv::parseNumber(columns[3]).value_or(0) + (date ? date->day() : 0) + type.size()
+                + comment.size();
             return true;
         });
     }
@@ -174,7 +177,8 @@ BENCHMARK(BM_PythonCsvParse)->Unit(benchmark::kMillisecond)->UseManualTime()->It
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss")});
+    SystemFormats::override(
+        { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -21,8 +21,9 @@ using namespace contivo;
 
 namespace {
 
-const QByteArray kMovimenti = "HeaderRows=1\r\nSeparator=;\r\nDelimiter=\"\r\n"
-                              "FieldMapping=$Data;$Tipologia;$Commento;$Movimento\r\nDateFormat=dd/MM/yyyy\r\n";
+const QByteArray kMovimenti
+    = "HeaderRows=1\r\nSeparator=;\r\nDelimiter=\"\r\n"
+      "FieldMapping=$Data;$Tipologia;$Commento;$Movimento\r\nDateFormat=dd/MM/yyyy\r\n";
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int added = engine.Import(table, hdrPath, csvPath, false);
     if (added != table.RecordCount() || added + engine.Errors().size() != dataLines(csvPath, layout)) {
         std::fprintf(stderr, "added %d, errors %lld, rows %d, data lines %d\n", added,
-                     static_cast<long long>(engine.Errors().size()), table.RecordCount(), dataLines(csvPath, layout));
+            static_cast<long long>(engine.Errors().size()), table.RecordCount(), dataLines(csvPath, layout));
         std::abort();
     }
     return 0;

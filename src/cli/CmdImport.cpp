@@ -13,7 +13,7 @@ namespace contivo::cli {
 // loaded first, with --year only that year's rows are kept (their month set from the date).
 int cmdImport(const QStringList& raw)
 {
-    const Args args(raw, {"interface", "csv", "year"}, {"append"});
+    const Args args(raw, { "interface", "csv", "year" }, { "append" });
     if (!args.ok() || args.positional().size() != 1 || !args.value("interface") || !args.value("csv"))
         return 2;
     std::optional<int> year;

@@ -81,8 +81,9 @@ CsvInterface CsvInterface::fromLines(const QStringList& lines)
         f.delimiter = v->at(0);
     f.fieldMapping = csvInterfaceValue(lines, u"FieldMapping").value_or(QString());
     f.dateFormat = csvInterfaceValue(lines, u"DateFormat").value_or(QString());
-    f.ignoreEmptyRows
-        = csvInterfaceValue(lines, u"IgnoreEmptyRows").value_or(QString()).compare(u"TRUE", Qt::CaseInsensitive)
+    f.ignoreEmptyRows = csvInterfaceValue(lines, u"IgnoreEmptyRows")
+                            .value_or(QString())
+                            .compare(u"TRUE", Qt::CaseInsensitive)
         == 0;
     if (const auto v = csvInterfaceValue(lines, u"TrueString"))
         f.trueString = *v;

@@ -15,12 +15,12 @@ std::optional<QString> csvInterfaceValue(const QStringList& lines, QStringView k
 /// The layout of a CSV file as an interface file (.hdr) describes it. The program only reads
 /// these files; the user writes them.
 struct CsvInterface {
-    int headerRows = 0;                ///< non-empty heading lines skipped by the import
+    int headerRows = 0; ///< non-empty heading lines skipped by the import
     QChar separator = QLatin1Char(','); ///< field separator
-    std::optional<QChar> delimiter;    ///< character enclosing fields, when given
-    QString fieldMapping;              ///< raw mapping text, see mappingItems()
-    QString dateFormat;                ///< pattern giving the order of day, month and year
-    bool ignoreEmptyRows = false;      ///< read but without effect: empty lines are always skipped
+    std::optional<QChar> delimiter; ///< character enclosing fields, when given
+    QString fieldMapping; ///< raw mapping text, see mappingItems()
+    QString dateFormat; ///< pattern giving the order of day, month and year
+    bool ignoreEmptyRows = false; ///< read but without effect: empty lines are always skipped
     QString trueString = QStringLiteral("True");
     QString falseString = QStringLiteral("False");
 

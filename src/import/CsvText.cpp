@@ -8,7 +8,10 @@
 namespace contivo::csv {
 namespace {
 
-inline bool isBlankOrControl(char16_t c) { return c <= u' '; }
+inline bool isBlankOrControl(char16_t c)
+{
+    return c <= u' ';
+}
 
 // Length of the valid UTF-8 sequence starting at p (0 when invalid).
 int utf8SequenceLength(const unsigned char* p, const unsigned char* end)
@@ -38,7 +41,10 @@ int utf8SequenceLength(const unsigned char* p, const unsigned char* end)
     return 0;
 }
 
-bool hasUtf8Bom(const QByteArray& bytes) { return bytes.startsWith("\xEF\xBB\xBF"); }
+bool hasUtf8Bom(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF");
+}
 
 // A number text as ASCII in buf, or false when it holds anything else or is too long.
 bool toAscii(QStringView text, char* buf, qsizetype capacity)
@@ -289,7 +295,10 @@ std::optional<int> parseInteger(QStringView text)
     return static_cast<int>(value);
 }
 
-bool parseBoolean(QStringView text) { return trimmedLine(text).compare(u"True", Qt::CaseInsensitive) == 0; }
+bool parseBoolean(QStringView text)
+{
+    return trimmedLine(text).compare(u"True", Qt::CaseInsensitive) == 0;
+}
 
 std::optional<DateOrder> dateOrderOf(QStringView pattern)
 {

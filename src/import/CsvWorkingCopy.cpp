@@ -25,8 +25,9 @@ QString executableName()
 
 std::runtime_error fileError(const QString& path, const QFileDevice& file)
 {
-    return std::runtime_error(
-        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()).toStdString());
+    return std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString())
+                                  .toStdString());
 }
 
 void writeChunk(QTemporaryFile& file, QString& buffer)

@@ -10,7 +10,6 @@
 #include "support/DialogProvider.h"
 #include "support/Seams.h"
 
-
 #include <vector>
 
 namespace contivo {
@@ -150,15 +149,17 @@ int ImportCSV::Import(RecordTable& table, const CsvInterface& layout, const QStr
                     continue;
                 if (!target.field)
                     throw DatabaseError(target.missingFieldError);
-                const QStringView column
-                    = n < static_cast<size_t>(columns.size()) ? columns[static_cast<qsizetype>(n)] : QStringView();
+                const QStringView column = n < static_cast<size_t>(columns.size())
+                    ? columns[static_cast<qsizetype>(n)]
+                    : QStringView();
                 setColumn(*target.field, column, dates);
             }
             table.Post();
             ++added;
         } catch (const std::exception& e) {
             table.Cancel();
-            m_errors << QStringLiteral("Error in record %1: %2").arg(lineNumber).arg(QString::fromUtf8(e.what()));
+            m_errors
+                << QStringLiteral("Error in record %1: %2").arg(lineNumber).arg(QString::fromUtf8(e.what()));
         }
         return true;
     });

@@ -43,6 +43,9 @@ bool TFormDettaglioErroriCsv::LoadFile(const QString& path, QString& error)
     return true;
 }
 
-QString TFormDettaglioErroriCsv::Text() const { return m_memo->toPlainText(); }
+QString TFormDettaglioErroriCsv::Text() const
+{
+    return m_memo->toPlainText();
+}
 
 }

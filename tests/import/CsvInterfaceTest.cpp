@@ -26,15 +26,15 @@ TEST(CsvInterfaceKeys, FirstMatchCaseInsensitiveUntrimmed)
         std::optional<QString> value;
     };
     const Case cases[] = {
-        {lines({"separator=;"}), u"Separator", QStringLiteral(";")},
-        {lines({"Separator=;", "Separator=,"}), u"Separator", QStringLiteral(";")},
-        {lines({"Separator =;"}), u"Separator", std::nullopt},      // blank before '=' is another key
-        {lines({"Separator= ;"}), u"Separator", QStringLiteral(" ;")}, // blank after '=' is kept
-        {lines({"Separator="}), u"Separator", std::nullopt},
-        {lines({"Separator=", "Separator=;"}), u"Separator", std::nullopt}, // first match wins even empty
-        {lines({"# comment", "no equals here", "Other=1", "DateFormat=d=M=y"}), u"DateFormat",
-         QStringLiteral("d=M=y")},
-        {lines({}), u"HeaderRows", std::nullopt},
+        { lines({ "separator=;" }), u"Separator", QStringLiteral(";") },
+        { lines({ "Separator=;", "Separator=," }), u"Separator", QStringLiteral(";") },
+        { lines({ "Separator =;" }), u"Separator", std::nullopt }, // blank before '=' is another key
+        { lines({ "Separator= ;" }), u"Separator", QStringLiteral(" ;") }, // blank after '=' is kept
+        { lines({ "Separator=" }), u"Separator", std::nullopt },
+        { lines({ "Separator=", "Separator=;" }), u"Separator", std::nullopt }, // first match wins even empty
+        { lines({ "# comment", "no equals here", "Other=1", "DateFormat=d=M=y" }), u"DateFormat",
+            QStringLiteral("d=M=y") },
+        { lines({}), u"HeaderRows", std::nullopt },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file.join(QLatin1Char('|')).toStdString());
@@ -50,30 +50,30 @@ TEST(CsvInterfaceKeys, ValuesAndFallbacks)
     EXPECT_FALSE(empty.delimiter.has_value());
     EXPECT_EQ(empty.fieldMapping, QString());
     EXPECT_EQ(empty.dateFormat, QString());
-    EXPECT_EQ(empty.mappingItems(), QStringList {QString()}); // one empty item naming no field
+    EXPECT_EQ(empty.mappingItems(), QStringList { QString() }); // one empty item naming no field
 
-    const CsvInterface f = CsvInterface::fromLines(lines({"HeaderRows=2", "Separator=;;", "Delimiter=\"'",
-        "FieldMapping=$Data;(IGNORE);$Movimento;", "DateFormat=yyyy-MM-dd", "TrueString=Sì",
-        "FalseString=No", "IgnoreEmptyRows=true"}));
+    const CsvInterface f = CsvInterface::fromLines(
+        lines({ "HeaderRows=2", "Separator=;;", "Delimiter=\"'", "FieldMapping=$Data;(IGNORE);$Movimento;",
+            "DateFormat=yyyy-MM-dd", "TrueString=Sì", "FalseString=No", "IgnoreEmptyRows=true" }));
     EXPECT_EQ(f.headerRows, 2);
     EXPECT_EQ(f.separator, QLatin1Char(';'));
     EXPECT_EQ(f.delimiter, QChar(QLatin1Char('"')));
-    EXPECT_EQ(f.mappingItems(), (QStringList {"$Data", "(IGNORE)", "$Movimento", ""}));
+    EXPECT_EQ(f.mappingItems(), (QStringList { "$Data", "(IGNORE)", "$Movimento", "" }));
     EXPECT_EQ(f.dateFormat, "yyyy-MM-dd");
     EXPECT_EQ(f.trueString, QString::fromUtf8("Sì"));
     EXPECT_EQ(f.falseString, "No");
     EXPECT_TRUE(f.ignoreEmptyRows);
 
-    for (const char* bad : {"HeaderRows=abc", "HeaderRows=1x", "HeaderRows=", "HeaderRows=-"}) {
+    for (const char* bad : { "HeaderRows=abc", "HeaderRows=1x", "HeaderRows=", "HeaderRows=-" }) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(CsvInterface::fromLines(lines({bad})).headerRows, 0);
+        EXPECT_EQ(CsvInterface::fromLines(lines({ bad })).headerRows, 0);
     }
 }
 
 TEST(CsvInterfaceKeys, MappingItemsAreCutAtTheSeparatorAndLimited)
 {
-    const CsvInterface f = CsvInterface::fromLines(
-        QStringList {"Separator=|", "Delimiter=\"", "FieldMapping=$Data|Tipologia| $Commento|" + QString(300, 'x')});
+    const CsvInterface f = CsvInterface::fromLines(QStringList {
+        "Separator=|", "Delimiter=\"", "FieldMapping=$Data|Tipologia| $Commento|" + QString(300, 'x') });
     const QStringList items = f.mappingItems();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[2], " $Commento"); // not trimmed
@@ -85,12 +85,12 @@ TEST(CsvInterfaceKeys, MappingItemsAreCutAtTheSeparatorAndLimited)
         QString field;
     };
     const Case cases[] = {
-        {"$Data", false, "Data"},
-        {"Tipologia", false, "Tipologia"},
-        {"(ignore)", true, ""},
-        {"(Ignore)", true, ""},
-        {" $Commento", false, " $Commento"},
-        {"", false, ""},
+        { "$Data", false, "Data" },
+        { "Tipologia", false, "Tipologia" },
+        { "(ignore)", true, "" },
+        { "(Ignore)", true, "" },
+        { " $Commento", false, " $Commento" },
+        { "", false, "" },
     };
     for (const Case& c : cases) {
         const CsvMappingItem m = parseMappingItem(c.item);
@@ -112,11 +112,11 @@ TEST(CsvInterfaceFiles, LoadsCp1252FileAndExportFallsBackToDefaults)
     EXPECT_EQ(f.separator, QLatin1Char(';'));
     EXPECT_EQ(f.trueString, QString::fromUtf8("Sì"));
     EXPECT_EQ(f.headerRows, 1);
-    EXPECT_EQ(f.mappingItems(), (QStringList {"$A", "$B"}));
+    EXPECT_EQ(f.mappingItems(), (QStringList { "$A", "$B" }));
 
     EXPECT_THROW(CsvInterface::load(dir.filePath("missing.hdr")), std::runtime_error);
 
-    for (const QString& p : {QString(), dir.filePath("missing.hdr")}) {
+    for (const QString& p : { QString(), dir.filePath("missing.hdr") }) {
         const CsvInterface d = CsvInterface::forExport(p);
         EXPECT_EQ(d.separator, QLatin1Char(','));
         EXPECT_EQ(d.delimiter, QChar(QLatin1Char('"')));
@@ -133,8 +133,8 @@ TEST(CsvInterfaceFiles, LoadsCp1252FileAndExportFallsBackToDefaults)
 
 TEST(CsvInterfaceFiles, SplitsLinesAtEveryKindOfBreak)
 {
-    EXPECT_EQ(splitTextLines(u"a\r\nb\nc\rd"), (QStringList {"a", "b", "c", "d"}));
-    EXPECT_EQ(splitTextLines(u"a\r\n\r\nb\r\n"), (QStringList {"a", "", "b"}));
-    EXPECT_EQ(splitTextLines(u"\n"), (QStringList {""}));
+    EXPECT_EQ(splitTextLines(u"a\r\nb\nc\rd"), (QStringList { "a", "b", "c", "d" }));
+    EXPECT_EQ(splitTextLines(u"a\r\n\r\nb\r\n"), (QStringList { "a", "", "b" }));
+    EXPECT_EQ(splitTextLines(u"\n"), (QStringList { "" }));
     EXPECT_EQ(splitTextLines(u""), QStringList());
 }

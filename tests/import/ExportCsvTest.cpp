@@ -13,7 +13,7 @@ using contivo::testing::ScriptedModalRunner;
 
 class ExportCsvTest : public CsvFixture {
 protected:
-    RecordTable types {QStringLiteral("Tipologie")};
+    RecordTable types { QStringLiteral("Tipologie") };
     void SetUp() override
     {
         CsvFixture::SetUp();
@@ -30,9 +30,10 @@ TEST_F(ExportCsvTest, SeparatorDelimiterAndNoHeading)
         QByteArray expected;
     };
     const Case cases[] = {
-        {{}, "\"Cibo\",\"255\"\r\n\"Citt\xE0 \"nuova\"\",\"0\"\r\n"}, // defaults; delimiters not doubled
-        {{"Separator=;"}, "Cibo;255\r\nCitt\xE0 \"nuova\";0\r\n"},    // a file without Delimiter: bare
-        {{"Separator=|x", "Delimiter='", "HeaderRows=3", "FieldMapping=$Colore"}, "'Cibo'|'255'\r\n'Citt\xE0 \"nuova\"'|'0'\r\n"},
+        { {}, "\"Cibo\",\"255\"\r\n\"Citt\xE0 \"nuova\"\",\"0\"\r\n" }, // defaults; delimiters not doubled
+        { { "Separator=;" }, "Cibo;255\r\nCitt\xE0 \"nuova\";0\r\n" }, // a file without Delimiter: bare
+        { { "Separator=|x", "Delimiter='", "HeaderRows=3", "FieldMapping=$Colore" },
+            "'Cibo'|'255'\r\n'Citt\xE0 \"nuova\"'|'0'\r\n" },
     };
     for (const Case& c : cases) {
         const QString hdr = c.hdr.isEmpty() ? QString() : writeLines("Tipologie.hdr", c.hdr);
@@ -54,7 +55,7 @@ TEST_F(ExportCsvTest, BooleansDatesAndNumbersAsText)
     t.AddField(QStringLiteral("Attivo"), FieldType::Boolean);
     t.AddField(QStringLiteral("Data"), FieldType::Date);
     t.AddField(QStringLiteral("Importo"), FieldType::Float);
-    for (const bool on : {true, false}) {
+    for (const bool on : { true, false }) {
         t.Append();
         t.FieldByName("Attivo").SetAsBoolean(on);
         t.FieldByName("Data").SetAsDateTime(dt::fromDate(QDate(2024, 3, on ? 5 : 6)));
@@ -63,9 +64,11 @@ TEST_F(ExportCsvTest, BooleansDatesAndNumbersAsText)
     }
     t.Append();
     t.Post(); // all null
-    const QString hdr = writeLines("p.hdr", {"Separator=;", "TrueString=S\u00EC", "FalseString=No", "DateFormat=yyyy"});
+    const QString hdr
+        = writeLines("p.hdr", { "Separator=;", "TrueString=S\u00EC", "FalseString=No", "DateFormat=yyyy" });
     ImportCSV::Export(t, hdr, path("b.csv"));
-    EXPECT_EQ(readText(path("b.csv")), QString::fromUtf8("Sì;05/03/2024;1234,5\r\nNo;06/03/2024;-2\r\nNo;;\r\n"));
+    EXPECT_EQ(
+        readText(path("b.csv")), QString::fromUtf8("Sì;05/03/2024;1234,5\r\nNo;06/03/2024;-2\r\nNo;;\r\n"));
 
     // An empty table gives an empty file, replacing what was there.
     t.EmptyTable();
@@ -85,13 +88,13 @@ TEST_F(ExportCsvTest, AsksForTheFileAndWritesIt)
 
     // Cancelling writes nothing.
     ExportCsv(types, QString());
-    EXPECT_EQ(QDir(m_dir.path()).entryList({"*.csv"}, QDir::Files), QStringList {"scelto.csv"});
+    EXPECT_EQ(QDir(m_dir.path()).entryList({ "*.csv" }, QDir::Files), QStringList { "scelto.csv" });
 }
 
 TEST_F(ExportCsvTest, ErrorDetailIsShownThenDeleted)
 {
     writeBytes("tmp/CsvErrors0.txt", "taken"); // the smallest free number is used
-    const QStringList errors {"Error in record 1: a", "Error in record 2: b\u00E8", "Error in record 5: c"};
+    const QStringList errors { "Error in record 1: a", "Error in record 2: b\u00E8", "Error in record 5: c" };
     QString shownFile;
     QString shownText;
     {
@@ -105,11 +108,11 @@ TEST_F(ExportCsvTest, ErrorDetailIsShownThenDeleted)
             EXPECT_EQ(form->Text(), errors.join('\n') + '\n');
         });
         ImportCSV::ShowErrorDetail(errors);
-        EXPECT_EQ(runner.ran(), QStringList {"FormDettaglioErroriCsv"});
+        EXPECT_EQ(runner.ran(), QStringList { "FormDettaglioErroriCsv" });
     }
     EXPECT_EQ(shownText, errors.join("\r\n") + "\r\n");
     EXPECT_FALSE(QFileInfo::exists(shownFile));
-    EXPECT_EQ(tmpEntries(), QStringList {"CsvErrors0.txt"});
+    EXPECT_EQ(tmpEntries(), QStringList { "CsvErrors0.txt" });
 }
 
 TEST_F(ExportCsvTest, ErrorDetailThatCannotBeWrittenShowsTheKeyedError)
@@ -118,7 +121,7 @@ TEST_F(ExportCsvTest, ErrorDetailThatCannotBeWrittenShowsTheKeyedError)
     ScriptedModalRunner noWindow;
     ScriptedDialogProvider dialogs;
     dialogs.answerMessage(IDOK);
-    ImportCSV::ShowErrorDetail({"Error in record 1: x"});
+    ImportCSV::ShowErrorDetail({ "Error in record 1: x" });
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].text.contains(
         QString::fromUtf8("Si è verificato un errore nella generazione del file di dettaglio")))

@@ -19,8 +19,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"),
-                                 QStringLiteral("HH:mm:ss")});
+        SystemFormats::override(
+            { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
         m_oldTmp = qgetenv("TMPDIR");
         // The engine's working copy and the error detail go to the temporary folder: keep them here.
         QDir(m_dir.path()).mkdir(QStringLiteral("tmp"));
@@ -62,7 +62,7 @@ protected:
         table.AddField(QStringLiteral("Tipologia"), FieldType::String, 32);
         table.AddField(QStringLiteral("Colore"), FieldType::Integer);
         table.AddIndex(QStringLiteral("IndiceTipologia"), QStringLiteral("Tipologia"),
-                       IndexOptions {true, false, false, true});
+            IndexOptions { true, false, false, true });
     }
     static void addType(RecordTable& table, const QString& name, int colour)
     {
