@@ -15,7 +15,8 @@ int cmdDump(const QStringList& args)
     if (!parsed.ok() || parsed.positional().size() != 1)
         return 2;
     try {
-        const QByteArray json = tableContentToJson(TableFileFormat::Parse(readWholeFile(parsed.positional().front())));
+        const QByteArray json
+            = tableContentToJson(TableFileFormat::Parse(readWholeFile(parsed.positional().front())));
         std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
         std::fflush(stdout);
     } catch (const std::exception& e) {

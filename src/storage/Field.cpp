@@ -14,23 +14,54 @@
 namespace contivo {
 namespace {
 constexpr std::array<const char*, 23> kTypeNames = {
-    "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency",
-    "BCD", "Date", "Time", "DateTime", "Bytes", "VarBytes", "AutoInc", "Blob",
-    "Memo", "Graphic", "FmtMemo", "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor",
+    "Unknown",
+    "String",
+    "SmallInt",
+    "Integer",
+    "Word",
+    "Boolean",
+    "Float",
+    "Currency",
+    "BCD",
+    "Date",
+    "Time",
+    "DateTime",
+    "Bytes",
+    "VarBytes",
+    "AutoInc",
+    "Blob",
+    "Memo",
+    "Graphic",
+    "FmtMemo",
+    "ParadoxOle",
+    "dBaseOle",
+    "TypedBinary",
+    "Cursor",
 };
-constexpr std::array<const char*, 5> kKindNames = {"Data", "Calculated", "Lookup", "InternalCalc", "Aggregate"};
+constexpr std::array<const char*, 5> kKindNames
+    = { "Data", "Calculated", "Lookup", "InternalCalc", "Aggregate" };
 
 // Date-time numbers from foreign files may lie far outside any calendar; they are shown as plain
 // numbers instead of being handed to the date conversion.
 constexpr double kMaxDays = 1e9;
-bool calendarRange(double v) { return std::isfinite(v) && std::fabs(v) < kMaxDays; }
+bool calendarRange(double v)
+{
+    return std::isfinite(v) && std::fabs(v) < kMaxDays;
+}
 
-bool isDateType(FieldType t) { return t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime; }
-bool isFixedPoint(FieldType t) { return t == FieldType::Currency || t == FieldType::BCD; }
+bool isDateType(FieldType t)
+{
+    return t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime;
+}
+bool isFixedPoint(FieldType t)
+{
+    return t == FieldType::Currency || t == FieldType::BCD;
+}
 
 QString timeText(double value)
 {
-    return QTime::fromMSecsSinceStartOfDay(dt::millisecondsOfDay(value)).toString(SystemFormats::longTimeFormat());
+    return QTime::fromMSecsSinceStartOfDay(dt::millisecondsOfDay(value))
+        .toString(SystemFormats::longTimeFormat());
 }
 
 // Reads a date in the order of the system's short date format ("dd/MM/yyyy": day, month, year),
@@ -78,7 +109,7 @@ bool parseTime(const QString& text, double& fraction)
     const QStringList parts = text.trimmed().split(u':');
     if (parts.size() < 2 || parts.size() > 3)
         return false;
-    int v[3] = {0, 0, 0};
+    int v[3] = { 0, 0, 0 };
     for (int i = 0; i < parts.size(); ++i) {
         bool ok = false;
         v[i] = parts[i].trimmed().toInt(&ok);
@@ -299,8 +330,8 @@ FieldValue fromTextValue(const QString& text, const FieldDef& def)
             if (!fromText(text, type, def.name, d))
                 throw DatabaseError(QStringLiteral("'%1' is not a valid date").arg(text));
         } else if (!SystemFormats::parseDouble(text, d)) {
-            throw DatabaseError(
-                QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, def.name));
+            throw DatabaseError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                                    .arg(text, def.name));
         }
         return normalizeDouble(d, type);
     }
@@ -312,7 +343,8 @@ FieldValue fromTextValue(const QString& text, const FieldDef& def)
             return FieldValue::fromBoolean(true);
         if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0 || t == QLatin1String("0"))
             return FieldValue::fromBoolean(false);
-        throw DatabaseError(QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(text, def.name));
+        throw DatabaseError(
+            QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(text, def.name));
     }
     }
     return {};
@@ -361,8 +393,8 @@ FieldValue convert(const FieldValue& v, FieldType from, const FieldDef& to)
     case ValueStorage::Integer: {
         const qint64 n = toInteger(v, from);
         if (!inRange(n, to.type))
-            throw DatabaseError(
-                QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(QString::number(n), to.name));
+            throw DatabaseError(QStringLiteral("'%1' is not a valid integer value for field '%2'")
+                                    .arg(QString::number(n), to.name));
         return FieldValue::fromInteger(n);
     }
     case ValueStorage::Double:
@@ -422,12 +454,30 @@ QString displayText(const FieldValue& v, const FieldDef& def)
 
 // --- Field -------------------------------------------------------------------------------------
 
-bool Field::IsNull() const { return Value().isNull(); }
-const FieldValue& Field::Value() const { return m_table->currentValue(m_index); }
-QString Field::AsString() const { return conv::toText(Value(), m_def.type); }
-qint64 Field::AsInteger() const { return conv::toInteger(Value(), m_def.type); }
-double Field::AsFloat() const { return conv::toDouble(Value(), m_def.type); }
-double Field::AsDateTime() const { return conv::toDateTime(Value(), m_def.type); }
+bool Field::IsNull() const
+{
+    return Value().isNull();
+}
+const FieldValue& Field::Value() const
+{
+    return m_table->currentValue(m_index);
+}
+QString Field::AsString() const
+{
+    return conv::toText(Value(), m_def.type);
+}
+qint64 Field::AsInteger() const
+{
+    return conv::toInteger(Value(), m_def.type);
+}
+double Field::AsFloat() const
+{
+    return conv::toDouble(Value(), m_def.type);
+}
+double Field::AsDateTime() const
+{
+    return conv::toDateTime(Value(), m_def.type);
+}
 bool Field::AsBoolean() const
 {
     const FieldValue& v = Value();
@@ -435,9 +485,15 @@ bool Field::AsBoolean() const
         return v.text().trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     return conv::toInteger(v, m_def.type) != 0;
 }
-QString Field::DisplayText() const { return conv::displayText(Value(), m_def); }
+QString Field::DisplayText() const
+{
+    return conv::displayText(Value(), m_def);
+}
 
-void Field::SetAsString(const QString& text) { m_table->writeValue(m_index, conv::fromTextValue(text, m_def)); }
+void Field::SetAsString(const QString& text)
+{
+    m_table->writeValue(m_index, conv::fromTextValue(text, m_def));
+}
 void Field::SetAsInteger(qint64 value)
 {
     m_table->writeValue(m_index, conv::convert(FieldValue::fromInteger(value), FieldType::Integer, m_def));
@@ -448,7 +504,8 @@ void Field::SetAsFloat(double value)
 }
 void Field::SetAsDateTime(double value)
 {
-    const FieldType from = storageOf(m_def.type) == ValueStorage::Text ? FieldType::DateTime : FieldType::Float;
+    const FieldType from
+        = storageOf(m_def.type) == ValueStorage::Text ? FieldType::DateTime : FieldType::Float;
     m_table->writeValue(m_index, conv::convert(FieldValue::fromDouble(value), from, m_def));
 }
 void Field::SetAsBoolean(bool value)
@@ -467,6 +524,9 @@ void Field::SetValue(const FieldValue& value)
     }
     m_table->writeValue(m_index, conv::convert(value, conv::typeOfStorage(value.storage()), m_def));
 }
-void Field::Clear() { m_table->writeValue(m_index, FieldValue()); }
+void Field::Clear()
+{
+    m_table->writeValue(m_index, FieldValue());
+}
 
 }

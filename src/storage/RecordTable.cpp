@@ -31,7 +31,10 @@ QStringList splitFieldList(const QString& fields)
 }
 }
 
-void setCollationLocale(const QLocale& locale) { detail::useCollationLocale(locale); }
+void setCollationLocale(const QLocale& locale)
+{
+    detail::useCollationLocale(locale);
+}
 
 struct RecordTable::Impl {
     RowSequence insertion; // owns the rows; ordered by row number
@@ -109,7 +112,8 @@ void RecordTable::AddIndex(const QString& name, const QString& fields, IndexOpti
     std::vector<KeyField> key;
     for (const QString& f : splitFieldList(fields)) {
         const Field& field = FieldByName(f);
-        key.push_back({field.Index(), storageOf(field.DataType()), options.caseInsensitive, options.descending});
+        key.push_back(
+            { field.Index(), storageOf(field.DataType()), options.caseInsensitive, options.descending });
     }
     auto seq = std::make_unique<RowSequence>(key);
     std::vector<Row*> rows;
@@ -124,12 +128,18 @@ void RecordTable::AddIndex(const QString& name, const QString& fields, IndexOpti
                 throw DatabaseError(QString::fromLatin1(kDuplicate));
         }
     }
-    m_indexDefs.push_back({name, fields, options});
+    m_indexDefs.push_back({ name, fields, options });
     d->indexes.push_back(std::move(seq));
 }
 
-Field& RecordTable::Fields(int index) { return *m_fields.at(static_cast<size_t>(index)); }
-const Field& RecordTable::Fields(int index) const { return *m_fields.at(static_cast<size_t>(index)); }
+Field& RecordTable::Fields(int index)
+{
+    return *m_fields.at(static_cast<size_t>(index));
+}
+const Field& RecordTable::Fields(int index) const
+{
+    return *m_fields.at(static_cast<size_t>(index));
+}
 
 Field* RecordTable::FindField(const QString& name)
 {
@@ -192,7 +202,10 @@ void RecordTable::Close()
     notifyDataSet();
 }
 
-TableState RecordTable::State() const { return m_active ? d->state : TableState::Inactive; }
+TableState RecordTable::State() const
+{
+    return m_active ? d->state : TableState::Inactive;
+}
 
 void RecordTable::checkActive() const
 {
@@ -227,7 +240,8 @@ int RecordTable::RecordCount() const
         d->lo = 0;
         d->hi = seq.size();
         if (LinkInEffect()) {
-            const int n = std::min(static_cast<int>(d->linkValues.size()), static_cast<int>(seq.key().size()));
+            const int n
+                = std::min(static_cast<int>(d->linkValues.size()), static_cast<int>(seq.key().size()));
             std::vector<FieldValue> probe;
             bool anyNull = false;
             for (int k = 0; k < n && !anyNull; ++k) {
@@ -254,7 +268,10 @@ int RecordTable::RecordCount() const
     return d->hi - d->lo;
 }
 
-int RecordTable::TotalRowCount() const { return d->insertion.size(); }
+int RecordTable::TotalRowCount() const
+{
+    return d->insertion.size();
+}
 
 int RecordTable::RecNo() const
 {
@@ -558,7 +575,7 @@ void RecordTable::SortOn(const QString& fields, IndexOptions options)
     std::vector<KeyField> key;
     for (const QString& name : names) {
         const Field& f = FieldByName(name);
-        key.push_back({f.Index(), storageOf(f.DataType()), options.caseInsensitive, options.descending});
+        key.push_back({ f.Index(), storageOf(f.DataType()), options.caseInsensitive, options.descending });
     }
     if (names.isEmpty()) {
         d->sort.reset();
@@ -591,7 +608,8 @@ bool RecordTable::Locate(const QString& fields, const QStringList& values, Locat
     if (keyFields.empty())
         return false;
     auto valueText = [&](size_t i) {
-        return values.isEmpty() ? QString() : values[static_cast<qsizetype>(std::min<size_t>(i, values.size() - 1))];
+        return values.isEmpty() ? QString()
+                                : values[static_cast<qsizetype>(std::min<size_t>(i, values.size() - 1))];
     };
     std::vector<FieldValue> wanted;
     for (size_t i = 0; i < keyFields.size(); ++i)
@@ -605,9 +623,11 @@ bool RecordTable::Locate(const QString& fields, const QStringList& values, Locat
             if (options.partialKey) {
                 const QString& prefix = wanted[i].text();
                 const QString text = conv::toText(v, def.type);
-                if (text.size() < prefix.size() || !detail::textEquals(text.left(prefix.size()), prefix, options.caseInsensitive))
+                if (text.size() < prefix.size()
+                    || !detail::textEquals(text.left(prefix.size()), prefix, options.caseInsensitive))
                     return false;
-            } else if (detail::compareValues(v, wanted[i], storageOf(def.type), options.caseInsensitive) != 0) {
+            } else if (detail::compareValues(v, wanted[i], storageOf(def.type), options.caseInsensitive)
+                != 0) {
                 return false;
             }
         }
@@ -709,7 +729,10 @@ void RecordTable::masterChanged()
 
 // --- notifications -----------------------------------------------------------------------------
 
-void RecordTable::DisableControls() { ++m_disableCount; }
+void RecordTable::DisableControls()
+{
+    ++m_disableCount;
+}
 
 void RecordTable::EnableControls()
 {
@@ -756,7 +779,10 @@ void RecordTable::notifyRecord()
 
 // --- bookmarks ---------------------------------------------------------------------------------
 
-Bookmark RecordTable::GetBookmark() const { return d->current ? d->current->number : kNoBookmark; }
+Bookmark RecordTable::GetBookmark() const
+{
+    return d->current ? d->current->number : kNoBookmark;
+}
 
 namespace {
 Row* findByNumber(const RowSequence& insertion, qint64 number)
@@ -815,13 +841,15 @@ void RecordTable::ForEachRowInOrder(const std::function<void(const RowData&)>& v
     d->order().forEach([&](const Row& r) { visit(r.data); });
 }
 
-void RecordTable::ReplaceContent(std::vector<FieldDef> fields, std::vector<IndexDef> indexes, std::vector<RowData> rows)
+void RecordTable::ReplaceContent(
+    std::vector<FieldDef> fields, std::vector<IndexDef> indexes, std::vector<RowData> rows)
 {
     // Build everything aside first; the table changes only when nothing can fail any more.
     auto fresh = std::make_unique<Impl>();
     std::vector<std::unique_ptr<Field>> newFields;
     for (size_t i = 0; i < fields.size(); ++i)
-        newFields.push_back(std::unique_ptr<Field>(new Field(this, static_cast<int>(i), std::move(fields[i]))));
+        newFields.push_back(
+            std::unique_ptr<Field>(new Field(this, static_cast<int>(i), std::move(fields[i]))));
     auto findIn = [&](const QString& name) -> const Field* {
         for (const auto& f : newFields)
             if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
@@ -835,7 +863,8 @@ void RecordTable::ReplaceContent(std::vector<FieldDef> fields, std::vector<Index
             const Field* f = findIn(name);
             if (!f)
                 throw DatabaseError(QStringLiteral("%1: Field '%2' not found").arg(m_name, name));
-            key.push_back({f->Index(), storageOf(f->DataType()), def.options.caseInsensitive, def.options.descending});
+            key.push_back({ f->Index(), storageOf(f->DataType()), def.options.caseInsensitive,
+                def.options.descending });
         }
         keys.push_back(std::move(key));
     }

@@ -90,7 +90,10 @@ public:
     /// alternative returns the neutral value (empty text, 0, 0.0, false).
     const QString& text() const;
     qint64 integer() const { return std::holds_alternative<qint64>(m_value) ? std::get<qint64>(m_value) : 0; }
-    double number() const { return std::holds_alternative<double>(m_value) ? std::get<double>(m_value) : 0.0; }
+    double number() const
+    {
+        return std::holds_alternative<double>(m_value) ? std::get<double>(m_value) : 0.0;
+    }
     bool boolean() const { return std::holds_alternative<bool>(m_value) && std::get<bool>(m_value); }
 
     bool operator==(const FieldValue& other) const = default;
@@ -381,7 +384,8 @@ public:
     void ForEachRowInOrder(const std::function<void(const RowData&)>& visit) const;
     /// Replaces fields, index definitions and rows in one step (the loader's last step): the
     /// sort order is dropped, the table is opened with the cursor on the first row.
-    void ReplaceContent(std::vector<FieldDef> fields, std::vector<IndexDef> indexes, std::vector<RowData> rows);
+    void ReplaceContent(
+        std::vector<FieldDef> fields, std::vector<IndexDef> indexes, std::vector<RowData> rows);
     /// Value of a visible row (from 0, current order) for grids; no cursor move.
     const FieldValue& VisibleValue(int visibleRow, int field) const;
     Bookmark VisibleBookmark(int visibleRow) const;

@@ -42,7 +42,8 @@ void RecordTableModel::reload()
 
 int RecordTableModel::fieldOfColumn(int column) const
 {
-    return column >= 0 && column < static_cast<int>(m_columns.size()) ? m_columns[static_cast<size_t>(column)] : -1;
+    return column >= 0 && column < static_cast<int>(m_columns.size()) ? m_columns[static_cast<size_t>(column)]
+                                                                      : -1;
 }
 
 int RecordTableModel::columnOfField(const QString& name) const
@@ -58,7 +59,10 @@ int RecordTableModel::columnOfField(const QString& name) const
     return -1;
 }
 
-int RecordTableModel::currentRow() const { return m_table ? m_table->RecNo() : -1; }
+int RecordTableModel::currentRow() const
+{
+    return m_table ? m_table->RecNo() : -1;
+}
 
 void RecordTableModel::setCurrentRow(int row)
 {
@@ -66,7 +70,10 @@ void RecordTableModel::setCurrentRow(int row)
         m_table->MoveTo(row);
 }
 
-int RecordTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int RecordTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const
 {
@@ -89,7 +96,8 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const
         const bool number = s == ValueStorage::Integer
             || (s == ValueStorage::Double && def.type != FieldType::Date && def.type != FieldType::DateTime
                 && def.type != FieldType::Time);
-        return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        return QVariant::fromValue(
+            Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }
     default:
         return {};

@@ -34,10 +34,16 @@ const QCollator& collator(bool caseInsensitive)
     return caseInsensitive ? c->insensitive : c->sensitive;
 }
 
-template <class T> int threeWay(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+template <class T> int threeWay(T a, T b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
 }
 
-void useCollationLocale(const QLocale& locale) { collators() = std::make_unique<Collators>(locale); }
+void useCollationLocale(const QLocale& locale)
+{
+    collators() = std::make_unique<Collators>(locale);
+}
 
 int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage, bool caseInsensitive)
 {
@@ -139,9 +145,9 @@ void RowSequence::insert(Row* row)
     auto place = partition([&](const Row* r) { return compare(*r, *row) < 0; });
     if (m_blocks.empty()) {
         m_blocks.emplace_back();
-        place = {0, 0};
+        place = { 0, 0 };
     } else if (place.first == static_cast<int>(m_blocks.size())) {
-        place = {place.first - 1, static_cast<int>(m_blocks.back().size())};
+        place = { place.first - 1, static_cast<int>(m_blocks.back().size()) };
     }
     auto& block = m_blocks[place.first];
     block.insert(block.begin() + place.second, row);
@@ -164,7 +170,7 @@ void RowSequence::erase(const Row* row)
     if (block.empty()) {
         m_blocks.erase(m_blocks.begin() + place.first);
     } else if (place.first + 1 < static_cast<int>(m_blocks.size())
-               && block.size() + m_blocks[place.first + 1].size() <= kMaxBlock / 2) {
+        && block.size() + m_blocks[place.first + 1].size() <= kMaxBlock / 2) {
         // Keep blocks from thinning out after many removals.
         auto& next = m_blocks[place.first + 1];
         block.insert(block.end(), next.begin(), next.end());
@@ -181,8 +187,8 @@ void RowSequence::build(std::vector<Row*> rows)
     const int half = kMaxBlock / 2;
     for (size_t i = 0; i < rows.size(); i += half) {
         const size_t end = std::min(rows.size(), i + half);
-        m_blocks.emplace_back(rows.begin() + static_cast<std::ptrdiff_t>(i),
-                              rows.begin() + static_cast<std::ptrdiff_t>(end));
+        m_blocks.emplace_back(
+            rows.begin() + static_cast<std::ptrdiff_t>(i), rows.begin() + static_cast<std::ptrdiff_t>(end));
     }
     m_count = static_cast<int>(rows.size());
     m_startsValid = false;

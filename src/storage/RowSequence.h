@@ -76,13 +76,14 @@ private:
     template <class Pred> std::pair<int, int> partition(Pred belowProbe) const
     {
         const auto blockIt = std::partition_point(m_blocks.begin(), m_blocks.end(),
-                                                  [&](const std::vector<Row*>& b) { return belowProbe(b.back()); });
+            [&](const std::vector<Row*>& b) { return belowProbe(b.back()); });
         const int block = static_cast<int>(blockIt - m_blocks.begin());
         if (block == static_cast<int>(m_blocks.size()))
-            return {block, 0};
+            return { block, 0 };
         const auto& rows = m_blocks[block];
-        const int offset = static_cast<int>(std::partition_point(rows.begin(), rows.end(), belowProbe) - rows.begin());
-        return {block, offset};
+        const int offset
+            = static_cast<int>(std::partition_point(rows.begin(), rows.end(), belowProbe) - rows.begin());
+        return { block, offset };
     }
     int position(std::pair<int, int> place) const;
     void updateStarts() const;

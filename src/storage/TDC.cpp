@@ -24,7 +24,10 @@ const TableFileFormat& format()
     return DC() ? DC()->SaveFormat : fallback;
 }
 
-QString folderPath(const QString& folder) { return str::withTrailingSeparator(SottocartellaUtente(folder).trimmed()); }
+QString folderPath(const QString& folder)
+{
+    return str::withTrailingSeparator(SottocartellaUtente(folder).trimmed());
+}
 
 // Restores notification and link however the walk ends.
 class WholeTableWalk {
@@ -54,7 +57,10 @@ private:
 };
 }
 
-TDC* DC() { return instance(); }
+TDC* DC()
+{
+    return instance();
+}
 
 void TDC::DeclareMovementFields(RecordTable& table)
 {
@@ -76,9 +82,9 @@ TDC::TDC(QObject* parent)
     const QString mese = QStringLiteral("Mese");
 
     TabellaMesi.AddField(mese, FieldType::Integer);
-    TabellaMesi.AddIndex(QStringLiteral("TabellaMesiIdx"), mese, {.unique = true, .primary = true});
+    TabellaMesi.AddIndex(QStringLiteral("TabellaMesiIdx"), mese, { .unique = true, .primary = true });
 
-    for (RecordTable* t : {&TabellaEntrate, &TabellaUscite}) {
+    for (RecordTable* t : { &TabellaEntrate, &TabellaUscite }) {
         DeclareMovementFields(*t);
         t->SetMasterSource(&TabellaMesi);
         t->SetMasterFields(mese);
@@ -87,7 +93,8 @@ TDC::TDC(QObject* parent)
     TabellaGlobale.AddField(QStringLiteral("Data"), FieldType::Date);
     TabellaGlobale.AddField(QStringLiteral("Tipologia"), FieldType::String, 16);
     TabellaGlobale.AddField(QStringLiteral("Commento"), FieldType::String, 128);
-    TabellaGlobale.AddField(QStringLiteral("Movimento"), FieldType::Float).SetDisplayFormat(QStringLiteral("0.00"));
+    TabellaGlobale.AddField(QStringLiteral("Movimento"), FieldType::Float)
+        .SetDisplayFormat(QStringLiteral("0.00"));
     TabellaGlobale.AddField(QStringLiteral("Tipo"), FieldType::String, 16);
     TabellaGlobale.AddField(mese, FieldType::Integer);
     TabellaGlobale.AddIndex(QStringLiteral("IndiceTipo"), QStringLiteral("Tipo"));
@@ -105,14 +112,16 @@ TDC::TDC(QObject* parent)
 
     TabellaImport.AddField(QStringLiteral("Data"), FieldType::Date);
     TabellaImport.AddField(QStringLiteral("Commento"), FieldType::String, 128);
-    TabellaImport.AddField(QStringLiteral("Movimento"), FieldType::Float).SetDisplayFormat(QStringLiteral("0.00"));
+    TabellaImport.AddField(QStringLiteral("Movimento"), FieldType::Float)
+        .SetDisplayFormat(QStringLiteral("0.00"));
     TabellaImport.AddField(mese, FieldType::Integer);
     TabellaImport.SetMasterSource(&TabellaMesi);
     TabellaImport.SetMasterFields(mese);
 
     Tipologie.AddField(QStringLiteral("Tipologia"), FieldType::String, 32);
     Tipologie.AddField(QStringLiteral("Colore"), FieldType::Integer);
-    Tipologie.AddIndex(QStringLiteral("IndiceTipologia"), QStringLiteral("Tipologia"), {.unique = true, .primary = true});
+    Tipologie.AddIndex(
+        QStringLiteral("IndiceTipologia"), QStringLiteral("Tipologia"), { .unique = true, .primary = true });
 }
 
 TDC::~TDC()
@@ -129,8 +138,8 @@ void TDC::DCCreate()
 
 RecordTable* TDC::Table(const QString& name)
 {
-    for (RecordTable* t : {&TabellaEntrate, &TabellaUscite, &TabellaMesi, &TabellaGlobale, &TabellaRiepilogo,
-                           &TabellaSituazione, &TabellaImport, &Tipologie})
+    for (RecordTable* t : { &TabellaEntrate, &TabellaUscite, &TabellaMesi, &TabellaGlobale, &TabellaRiepilogo,
+             &TabellaSituazione, &TabellaImport, &Tipologie })
         if (t->Name() == name)
             return t;
     return nullptr;
@@ -139,9 +148,12 @@ RecordTable* TDC::Table(const QString& name)
 RecordTable* TDC::DataSource(const QString& name)
 {
     static const std::pair<const char*, const char*> sources[] = {
-        {"DataEntrate", "TabellaEntrate"}, {"DataUscite", "TabellaUscite"},
-        {"DataMesi", "TabellaMesi"},       {"DataGlobale", "TabellaGlobale"},
-        {"DataRiepilogo", "TabellaRiepilogo"}, {"DataSource1", "TabellaSituazione"},
+        { "DataEntrate", "TabellaEntrate" },
+        { "DataUscite", "TabellaUscite" },
+        { "DataMesi", "TabellaMesi" },
+        { "DataGlobale", "TabellaGlobale" },
+        { "DataRiepilogo", "TabellaRiepilogo" },
+        { "DataSource1", "TabellaSituazione" },
     };
     for (const auto& [source, table] : sources)
         if (name == QLatin1String(source))
@@ -161,7 +173,7 @@ RecordTable* TDC::ReportDataSet(const QString& name)
 }
 
 void CaricaTabella(RecordTable& table, const QString& folder, const QString& name, const QString& sort,
-                   const QString& extension)
+    const QString& extension)
 {
     const QString file = folderPath(folder) + name + u'.' + extension;
     if (QFile::exists(file))
@@ -170,7 +182,8 @@ void CaricaTabella(RecordTable& table, const QString& folder, const QString& nam
         table.SortOn(sort.trimmed());
 }
 
-void SalvaTabella(RecordTable& table, const QString& folder, const QString& name, int flag, const QString& extension)
+void SalvaTabella(
+    RecordTable& table, const QString& folder, const QString& name, int flag, const QString& extension)
 {
     if (flag != 1)
         return; // not even the folder is created
@@ -215,10 +228,13 @@ bool CercaValore(RecordTable& table, const QString& fields, const QString& value
 
 bool CercaInizio(RecordTable& table, const QString& fields, const QString& value)
 {
-    return table.Locate(fields, value, {.caseInsensitive = true, .partialKey = true});
+    return table.Locate(fields, value, { .caseInsensitive = true, .partialKey = true });
 }
 
-bool EsisteCampo(const RecordTable& table, const QString& field) { return table.FindField(field) != nullptr; }
+bool EsisteCampo(const RecordTable& table, const QString& field)
+{
+    return table.FindField(field) != nullptr;
+}
 
 int TipoCampo(const RecordTable& table, const QString& field)
 {

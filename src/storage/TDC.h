@@ -55,11 +55,11 @@ TDC* DC();
 
 /// Loads a table from SottocartellaUtente(folder) + name + "." + extension when the file exists
 /// (a missing file leaves the table as it is), then sorts on the trimmed sort list when not empty.
-void CaricaTabella(RecordTable& table, const QString& folder, const QString& name,
-                   const QString& sort = {}, const QString& extension = QStringLiteral("DAT"));
+void CaricaTabella(RecordTable& table, const QString& folder, const QString& name, const QString& sort = {},
+    const QString& extension = QStringLiteral("DAT"));
 /// Writes the table to its file (folder created when missing) only when flag is exactly 1.
 void SalvaTabella(RecordTable& table, const QString& folder, const QString& name, int flag,
-                  const QString& extension = QStringLiteral("DAT"));
+    const QString& extension = QStringLiteral("DAT"));
 /// Keeps the rows of the year (setting Mese to the month of Data) and deletes the others; visits
 /// every row whatever the link and order. Returns count lowered by one per deleted row.
 int FiltraAnno(RecordTable& table, int year, int count);

@@ -25,11 +25,17 @@ enum Tag : unsigned char {
     kLString = 0x0C,
 };
 
-constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
+constexpr char kSignature[4] = { 'T', 'P', 'F', '0' };
 
-[[noreturn]] void fail(const char* message) { throw DatabaseError(QString::fromLatin1(message)); }
+[[noreturn]] void fail(const char* message)
+{
+    throw DatabaseError(QString::fromLatin1(message));
+}
 
-bool isDateType(FieldType t) { return t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime; }
+bool isDateType(FieldType t)
+{
+    return t == FieldType::Date || t == FieldType::Time || t == FieldType::DateTime;
+}
 
 // Reads tagged values from a byte range; every read checks the remaining length first, so a
 // length field can never make it allocate more than the input holds.
@@ -75,7 +81,7 @@ public:
         case kInt32: {
             const unsigned char* p = take(4);
             return static_cast<qint32>(static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8)
-                                       | (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24));
+                | (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24));
         }
         default:
             fail("Invalid property value");
@@ -91,7 +97,7 @@ public:
         } else if (tag == kLString) {
             const unsigned char* p = take(4);
             length = static_cast<qint64>(static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8)
-                                         | (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24));
+                | (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24));
         } else {
             fail("Invalid property value");
         }
@@ -133,18 +139,18 @@ public:
     void integer(qint64 v)
     {
         if (v >= -128 && v <= 127) {
-            const char b[2] = {char(kInt8), char(static_cast<qint8>(v))};
+            const char b[2] = { char(kInt8), char(static_cast<qint8>(v)) };
             raw(b, 2);
         } else if (v >= -32768 && v <= 32767) {
             const auto u = static_cast<quint16>(static_cast<qint16>(v));
-            const char b[3] = {char(kInt16), char(u & 0xFF), char(u >> 8)};
+            const char b[3] = { char(kInt16), char(u & 0xFF), char(u >> 8) };
             raw(b, 3);
         } else {
             if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
                 throw DatabaseError(QStringLiteral("%1 is not a valid integer value").arg(v));
             const auto u = static_cast<quint32>(static_cast<qint32>(v));
-            const char b[5] = {char(kInt32), char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
-                               char(u >> 24)};
+            const char b[5] = { char(kInt32), char(u & 0xFF), char((u >> 8) & 0xFF), char((u >> 16) & 0xFF),
+                char(u >> 24) };
             raw(b, 5);
         }
     }
@@ -153,11 +159,11 @@ public:
         const QByteArray bytes = cp1252::encode(text);
         const auto n = static_cast<quint32>(bytes.size());
         if (n <= 255) {
-            const char b[2] = {char(kString), char(n)};
+            const char b[2] = { char(kString), char(n) };
             raw(b, 2);
         } else {
-            const char b[5] = {char(kLString), char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF),
-                               char(n >> 24)};
+            const char b[5] = { char(kLString), char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF),
+                char(n >> 24) };
             raw(b, 5);
         }
         m_out.append(bytes);
@@ -229,7 +235,10 @@ void writeValue(Writer& out, const FieldValue& v, FieldType type)
     }
 }
 
-bool savedKind(FieldKind kind) { return kind == FieldKind::Data || kind == FieldKind::InternalCalc; }
+bool savedKind(FieldKind kind)
+{
+    return kind == FieldKind::Data || kind == FieldKind::InternalCalc;
+}
 
 void writeHeader(Writer& out, const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes)
 {
@@ -264,7 +273,7 @@ void writeHeader(Writer& out, const std::vector<FieldDef>& fields, const std::ve
 }
 
 void writeRow(Writer& out, const std::vector<FieldValue>& values, const std::vector<int>& saved,
-              const std::vector<FieldDef>& fields)
+    const std::vector<FieldDef>& fields)
 {
     out.byte(kList);
     out.integer(0);
@@ -459,7 +468,8 @@ QByteArray TableFileFormat::Serialize(const TableFileContent& content)
             fields.push_back(content.fields[i]);
         }
     }
-    Writer out(256 + static_cast<qsizetype>(content.rows.size()) * static_cast<qsizetype>(16 + 12 * saved.size()));
+    Writer out(
+        256 + static_cast<qsizetype>(content.rows.size()) * static_cast<qsizetype>(16 + 12 * saved.size()));
     writeHeader(out, fields, content.indexes);
     for (const RowData& row : content.rows)
         writeRow(out, row.values, saved, content.fields);
@@ -480,7 +490,8 @@ QByteArray TableFileFormat::Serialize(const RecordTable& table)
             fields.push_back(all[i]);
         }
     }
-    Writer out(256 + static_cast<qsizetype>(table.TotalRowCount()) * static_cast<qsizetype>(16 + 12 * saved.size()));
+    Writer out(
+        256 + static_cast<qsizetype>(table.TotalRowCount()) * static_cast<qsizetype>(16 + 12 * saved.size()));
     writeHeader(out, fields, table.IndexDefs());
     table.ForEachRowInOrder([&](const RowData& row) { writeRow(out, row.values, saved, all); });
     out.byte(kNull);

@@ -17,7 +17,7 @@ struct TableFileContent {
     std::vector<FieldDef> fields;
     std::vector<IndexDef> indexes;
     std::vector<RowData> rows;
-    bool fieldsFromFile = true;  ///< false when the file's field list was empty
+    bool fieldsFromFile = true; ///< false when the file's field list was empty
     bool indexesFromFile = true; ///< false when the file had no or an empty index list
 };
 

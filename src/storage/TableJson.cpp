@@ -80,9 +80,15 @@ void appendValue(QByteArray& out, const FieldValue& v, FieldType type)
     }
 }
 
-const char* boolText(bool b) { return b ? "true" : "false"; }
+const char* boolText(bool b)
+{
+    return b ? "true" : "false";
+}
 
-[[noreturn]] void bad(const QString& what) { throw DatabaseError(QStringLiteral("Invalid table document: ") + what); }
+[[noreturn]] void bad(const QString& what)
+{
+    throw DatabaseError(QStringLiteral("Invalid table document: ") + what);
+}
 
 QJsonValue member(const QJsonObject& o, const char* key, QJsonValue::Type type, const QString& where)
 {
@@ -151,7 +157,8 @@ QByteArray tableContentToJson(const TableFileContent& content)
         out += ", \"size\": " + QByteArray::number(f.size) + ", \"displayName\": ";
         appendString(out, f.displayLabel);
         out += ", \"displayWidth\": " + QByteArray::number(f.displayWidth);
-        out += QByteArray(", \"required\": ") + boolText(f.required) + ", \"readOnly\": " + boolText(f.readOnly);
+        out += QByteArray(", \"required\": ") + boolText(f.required)
+            + ", \"readOnly\": " + boolText(f.readOnly);
         out += ", \"kind\": ";
         appendString(out, fieldKindName(f.kind));
         if (!f.editMask.isEmpty()) {
@@ -196,7 +203,8 @@ TableFileContent tableContentFromJson(const QByteArray& json)
         bad(QStringLiteral("the document is not an object"));
     const QJsonObject root = doc.object();
     TableFileContent content;
-    content.version = static_cast<int>(wholeNumber(member(root, "version", QJsonValue::Double, "document"), "version"));
+    content.version
+        = static_cast<int>(wholeNumber(member(root, "version", QJsonValue::Double, "document"), "version"));
 
     const QJsonArray fields = member(root, "fields", QJsonValue::Array, "document").toArray();
     for (qsizetype i = 0; i < fields.size(); ++i) {
@@ -213,7 +221,8 @@ TableFileContent tableContentFromJson(const QByteArray& json)
         f.type = type;
         f.size = static_cast<int>(wholeNumber(member(o, "size", QJsonValue::Double, where), where));
         f.displayLabel = member(o, "displayName", QJsonValue::String, where).toString();
-        f.displayWidth = static_cast<int>(wholeNumber(member(o, "displayWidth", QJsonValue::Double, where), where));
+        f.displayWidth
+            = static_cast<int>(wholeNumber(member(o, "displayWidth", QJsonValue::Double, where), where));
         f.required = member(o, "required", QJsonValue::Bool, where).toBool();
         f.readOnly = member(o, "readOnly", QJsonValue::Bool, where).toBool();
         f.kind = fieldKindFromName(member(o, "kind", QJsonValue::String, where).toString());
@@ -247,7 +256,7 @@ TableFileContent tableContentFromJson(const QByteArray& json)
         row.values.reserve(content.fields.size());
         for (qsizetype i = 0; i < values.size(); ++i)
             row.values.push_back(valueFromJson(values[i], content.fields[static_cast<size_t>(i)],
-                                               QStringLiteral("row %1 value %2").arg(r).arg(i)));
+                QStringLiteral("row %1 value %2").arg(r).arg(i)));
         content.rows.push_back(std::move(row));
     }
     return content;

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(Link, HidesRowsOnlyWhileASortOrderExists)
 {
-    months.AddIndex("TabellaMesiIdx", "Mese", {.unique = true, .primary = true});
+    months.AddIndex("TabellaMesiIdx", "Mese", { .unique = true, .primary = true });
     month(3);
     add(5, 100, "may");
     add(3, 120, "march late");
@@ -61,10 +61,10 @@ TEST_F(Link, HidesRowsOnlyWhileASortOrderExists)
     EXPECT_EQ(detail.RecordCount(), 4) << "insertion order: the link hides nothing";
 
     detail.SortOn("Mese;Data");
-    EXPECT_EQ(visible(), QStringList({"march early", "march late"}));
+    EXPECT_EQ(visible(), QStringList({ "march early", "march late" }));
 
     month(1);
-    EXPECT_EQ(visible(), QStringList({"january"}));
+    EXPECT_EQ(visible(), QStringList({ "january" }));
     EXPECT_EQ(current(), "january");
     month(12);
     EXPECT_EQ(detail.RecordCount(), 0);
@@ -92,7 +92,7 @@ TEST_F(Link, MasterMovesRefreshTheDetailOnItsFirstRow)
     // A master whose notifications are off does not drive its details until they are on again.
     months.DisableControls();
     month(1);
-    EXPECT_EQ(visible(), QStringList({"a", "b"}));
+    EXPECT_EQ(visible(), QStringList({ "a", "b" }));
     months.EnableControls();
     EXPECT_EQ(detail.RecordCount(), 0);
 }
@@ -127,8 +127,8 @@ TEST_F(Link, PostRepositionsOnTheRowThatFollowed)
         detail.FieldByName("Mese").SetAsInteger(4);
         detail.Post();
     }
-    EXPECT_EQ(walked, QStringList({"a", "c"}));
-    EXPECT_EQ(visible(), QStringList({"b", "d"}));
+    EXPECT_EQ(walked, QStringList({ "a", "c" }));
+    EXPECT_EQ(visible(), QStringList({ "b", "d" }));
 
     // The last visible row leaves: the cursor goes to the one before it.
     detail.Last();
@@ -203,7 +203,7 @@ TEST_F(Link, RandomChangesKeepTheViewConsistent)
             const int day = pick(50);
             const int id = static_cast<int>(ref.size());
             add(m, day, QString::number(id));
-            ref.push_back({id, nextNumber++, m, day, true});
+            ref.push_back({ id, nextNumber++, m, day, true });
         } else if (op < 15 && detail.RecordCount() > 0) {
             detail.MoveTo(pick(detail.RecordCount()));
             const int id = currentId();
@@ -234,7 +234,7 @@ TEST_F(Link, RandomChangesKeepTheViewConsistent)
             if (r.alive && r.mese == masterMonth)
                 expected.push_back(r);
         std::sort(expected.begin(), expected.end(),
-                  [](const Ref& a, const Ref& b) { return std::tie(a.day, a.number) < std::tie(b.day, b.number); });
+            [](const Ref& a, const Ref& b) { return std::tie(a.day, a.number) < std::tie(b.day, b.number); });
         ASSERT_EQ(detail.RecordCount(), static_cast<int>(expected.size())) << "step " << step;
         for (size_t i = 0; i < expected.size(); ++i)
             ASSERT_EQ(detail.VisibleValue(static_cast<int>(i), commento).text().toInt(), expected[i].id)

@@ -15,8 +15,8 @@ class Model : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"),
-                                 QStringLiteral("HH:mm:ss")});
+        SystemFormats::override(
+            { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
         for (int m = 1; m <= 12; ++m) {
             dc.TabellaMesi.Append();
             dc.TabellaMesi.Fields(0).SetAsInteger(m);
@@ -58,13 +58,14 @@ TEST_F(Model, ShowsTheVisibleRowsInOrderWithDisplayFormats)
     ASSERT_EQ(model.rowCount(), 2);
     const int amount = model.columnOfField("movimento");
     EXPECT_EQ(model.headerData(amount, Qt::Horizontal).toString(), "Movimento");
-    EXPECT_EQ(column(model, amount), QStringList({"-0,13", "1234,50"}));
+    EXPECT_EQ(column(model, amount), QStringList({ "-0,13", "1234,50" }));
     EXPECT_EQ(model.data(model.index(0, amount), Qt::EditRole).toString(), "-0,125");
     EXPECT_EQ(model.data(model.index(0, model.columnOfField("Saldo"))).toString(), "") << "null";
-    EXPECT_TRUE(model.data(model.index(0, amount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_TRUE(
+        model.data(model.index(0, amount), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
 
     dc.TabellaMesi.Locate("Mese", "4");
-    EXPECT_EQ(column(model, amount), QStringList({"7,00"}));
+    EXPECT_EQ(column(model, amount), QStringList({ "7,00" }));
 }
 
 TEST_F(Model, FollowsTheCursorBothWays)

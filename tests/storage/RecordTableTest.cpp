@@ -25,8 +25,8 @@ class ItalianFormats : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"),
-                                 QStringLiteral("HH:mm:ss")});
+        SystemFormats::override(
+            { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
         setCollationLocale(QLocale(QLocale::Italian, QLocale::Italy));
     }
     void TearDown() override
@@ -43,7 +43,7 @@ protected:
     {
         t.AddField("Tipologia", FieldType::String, 32);
         t.AddField("Colore", FieldType::Integer);
-        t.AddIndex("IndiceTipologia", "Tipologia", {.unique = true, .primary = true});
+        t.AddIndex("IndiceTipologia", "Tipologia", { .unique = true, .primary = true });
     }
     void add(const QString& name, int colour = 0)
     {
@@ -74,7 +74,8 @@ TEST_F(FieldValues, LookupByNameIgnoresCaseAndReportsMissingFields)
     t.AddField("Tipologia", FieldType::String, 16);
     EXPECT_EQ(&t.FieldByName("TIPOLOGIA"), &t.Fields(0));
     EXPECT_EQ(errorOf([&] { t.FieldByName("Importo"); }), "TabellaEntrate: Field 'Importo' not found");
-    EXPECT_EQ(errorOf([&] { t.AddField("tipologia", FieldType::Integer); }), "Duplicate field name 'tipologia'");
+    EXPECT_EQ(
+        errorOf([&] { t.AddField("tipologia", FieldType::Integer); }), "Duplicate field name 'tipologia'");
 }
 
 TEST_F(FieldValues, TextIsConvertedToTheFieldType)
@@ -93,21 +94,21 @@ TEST_F(FieldValues, TextIsConvertedToTheFieldType)
         std::string error;
     };
     const Case cases[] = {
-        {0, "Abbonamenti mensili", "Abbonamenti mens", ""}, // cut to 16 characters
-        {0, "", "", ""},
-        {1, " 42", "42", ""},
-        {1, "4,5", "", "'4,5' is not a valid integer value for field 'I'"},
-        {1, "3000000000", "", "'3000000000' is not a valid integer value for field 'I'"},
-        {2, "40000", "", "'40000' is not a valid integer value for field 'W'"},
-        {3, "12,50", "12,5", ""},
-        {3, "12.50", "", "'12.50' is not a valid floating point value for field 'F'"},
-        {3, "abc", "", "'abc' is not a valid floating point value for field 'F'"},
-        {4, "15/03/2024", "15/03/2024", ""},
-        {4, "1/3/24", "01/03/2024", ""},
-        {4, "31/02/2024", "", "'31/02/2024' is not a valid date"},
-        {4, "ieri", "", "'ieri' is not a valid date"},
+        { 0, "Abbonamenti mensili", "Abbonamenti mens", "" }, // cut to 16 characters
+        { 0, "", "", "" },
+        { 1, " 42", "42", "" },
+        { 1, "4,5", "", "'4,5' is not a valid integer value for field 'I'" },
+        { 1, "3000000000", "", "'3000000000' is not a valid integer value for field 'I'" },
+        { 2, "40000", "", "'40000' is not a valid integer value for field 'W'" },
+        { 3, "12,50", "12,5", "" },
+        { 3, "12.50", "", "'12.50' is not a valid floating point value for field 'F'" },
+        { 3, "abc", "", "'abc' is not a valid floating point value for field 'F'" },
+        { 4, "15/03/2024", "15/03/2024", "" },
+        { 4, "1/3/24", "01/03/2024", "" },
+        { 4, "31/02/2024", "", "'31/02/2024' is not a valid date" },
+        { 4, "ieri", "", "'ieri' is not a valid date" },
     };
-    const QString baseline[] = {"x", "7", "7", "7", "01/01/2020"};
+    const QString baseline[] = { "x", "7", "7", "7", "01/01/2020" };
     for (const Case& c : cases) {
         Field& f = t.Fields(c.field);
         f.SetAsString(baseline[c.field]);
@@ -166,13 +167,13 @@ TEST_F(FieldValues, NullsReadAsNeutralValuesAndDatesDropTheTime)
         QString readBack;
     };
     const Case cases[] = {
-        {2, FieldValue::fromInteger(3), "3"},
-        {1, FieldValue::fromDouble(2.5), "2"}, // rounded half to even
-        {1, FieldValue::fromText(" 12"), "12"},
-        {0, FieldValue::fromDouble(0.5), "0,5"},
-        {3, FieldValue::fromDouble(45366.75), "15/03/2024"},
-        {3, FieldValue::fromText("16/03/2024"), "16/03/2024"},
-        {2, FieldValue(), ""},
+        { 2, FieldValue::fromInteger(3), "3" },
+        { 1, FieldValue::fromDouble(2.5), "2" }, // rounded half to even
+        { 1, FieldValue::fromText(" 12"), "12" },
+        { 0, FieldValue::fromDouble(0.5), "0,5" },
+        { 3, FieldValue::fromDouble(45366.75), "15/03/2024" },
+        { 3, FieldValue::fromText("16/03/2024"), "16/03/2024" },
+        { 2, FieldValue(), "" },
     };
     for (const Case& c : cases) {
         t.Fields(c.field).SetValue(c.value);
@@ -224,7 +225,7 @@ TEST_F(Tipologie, NavigationAndEndFlags)
 
 TEST_F(Tipologie, DeleteMovesToTheNextRowOrThePreviousOne)
 {
-    for (const char* n : {"A", "B", "C"})
+    for (const char* n : { "A", "B", "C" })
         add(n);
     t.First();
     t.Next();
@@ -247,12 +248,12 @@ TEST_F(Tipologie, MovingWhileEditingPostsOnlyWrittenRows)
     t.Append();
     t.Fields(0).SetAsString("B");
     t.First(); // written: posted by the move
-    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    EXPECT_EQ(names(), QStringList({ "A", "B" }));
     t.First();
     t.Edit();
     t.Fields(0).SetAsString("Z");
     t.Cancel();
-    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    EXPECT_EQ(names(), QStringList({ "A", "B" }));
 }
 
 // --- uniqueness --------------------------------------------------------------------------------
@@ -279,14 +280,14 @@ TEST_F(Tipologie, DuplicateKeysAreRefusedCaseSensitively)
     EXPECT_EQ(errorOf([&] { t.Post(); }), "Duplicate index value. Operation aborted.");
     EXPECT_EQ(t.State(), TableState::Edit);
     t.Cancel();
-    EXPECT_EQ(names(), QStringList({"Cibo", "CIBO"}));
+    EXPECT_EQ(names(), QStringList({ "Cibo", "CIBO" }));
     t.Locate("Tipologia", "CIBO");
     t.Edit();
     t.Fields(1).SetAsInteger(9);
     t.Post();
     EXPECT_EQ(t.Fields(1).AsInteger(), 9);
     // Every unique index is checked, also one declared later.
-    t.AddIndex("ByColour", "Colore", {.unique = true});
+    t.AddIndex("ByColour", "Colore", { .unique = true });
     EXPECT_EQ(errorOf([&] { add("Altro", 9); }), "Duplicate index value. Operation aborted.");
     t.Cancel();
     EXPECT_EQ(t.RecordCount(), 2);
@@ -303,19 +304,19 @@ TEST_F(Tipologie, SortOnIsStableAndMaintained)
     t.Locate("Tipologia", "c");
     t.SortOn("Colore");
     EXPECT_EQ(t.Fields(0).AsString(), "c") << "the cursor stays on its row";
-    EXPECT_EQ(names(), QStringList({"a", "d", "b", "c"}));
+    EXPECT_EQ(names(), QStringList({ "a", "d", "b", "c" }));
     // An edited row keeps its number among equal keys; an appended row takes its place at once.
     t.Locate("Tipologia", "a");
     t.Edit();
     t.Fields(1).SetAsInteger(2);
     t.Post();
     EXPECT_EQ(t.Fields(0).AsString(), "a");
-    EXPECT_EQ(names(), QStringList({"d", "b", "a", "c"}));
+    EXPECT_EQ(names(), QStringList({ "d", "b", "a", "c" }));
     add("e", 0);
     EXPECT_EQ(t.Fields(0).AsString(), "e");
     EXPECT_EQ(t.RecNo(), 0);
     t.SortOn("  ");
-    EXPECT_EQ(names(), QStringList({"b", "a", "c", "d", "e"}));
+    EXPECT_EQ(names(), QStringList({ "b", "a", "c", "d", "e" }));
     EXPECT_EQ(errorOf([&] { t.SortOn("Colore;Nessuno"); }), "Tipologie: Field 'Nessuno' not found");
 }
 
@@ -331,7 +332,7 @@ TEST_F(Tipologie, NullsSortFirstAndStringsUseTheLocaleCollation)
     t.SortOn("Colore;Tipologia");
     const QStringList sorted = names();
     EXPECT_EQ(sorted.first(), "zeta");
-    EXPECT_EQ(sorted.mid(1), QStringList({"alfa", "beta", "Zulu"})) << "collation, not code points";
+    EXPECT_EQ(sorted.mid(1), QStringList({ "alfa", "beta", "Zulu" })) << "collation, not code points";
 }
 
 // --- locate ------------------------------------------------------------------------------------
@@ -350,23 +351,24 @@ TEST_F(Tipologie, LocateFindsTheFirstMatchInTheCurrentOrder)
         const char* inColourOrder;
     };
     const Case cases[] = {
-        {"Tipologia", "CIBO", {}, "CIBO", "CIBO"},
-        {"Tipologia", "cibo", {}, nullptr, nullptr},
-        {"Tipologia", "cib", {}, nullptr, nullptr},
-        {"Tipologia", "cib", {.caseInsensitive = true, .partialKey = true}, "Cibo", "CIBO"},
-        {"Tipologia", "CI", {.caseInsensitive = false, .partialKey = true}, "CIBO", "CIBO"},
-        {"Colore", "1", {}, "Casa", "Casa"},
-        {"Colore", "2", {}, "CIBO", "CIBO"},
-        {"tipologia", "Cinema", {}, "Cinema", "Cinema"},
+        { "Tipologia", "CIBO", {}, "CIBO", "CIBO" },
+        { "Tipologia", "cibo", {}, nullptr, nullptr },
+        { "Tipologia", "cib", {}, nullptr, nullptr },
+        { "Tipologia", "cib", { .caseInsensitive = true, .partialKey = true }, "Cibo", "CIBO" },
+        { "Tipologia", "CI", { .caseInsensitive = false, .partialKey = true }, "CIBO", "CIBO" },
+        { "Colore", "1", {}, "Casa", "Casa" },
+        { "Colore", "2", {}, "CIBO", "CIBO" },
+        { "tipologia", "Cinema", {}, "Cinema", "Cinema" },
     };
-    for (bool sorted : {false, true}) {
+    for (bool sorted : { false, true }) {
         t.SortOn(sorted ? "Colore" : "");
         for (const Case& c : cases) {
             t.Locate("Tipologia", "Casa");
             const char* expected = sorted ? c.inColourOrder : c.inInsertionOrder;
             const bool found = t.Locate(c.field, c.value, c.options);
             EXPECT_EQ(found, expected != nullptr) << c.value;
-            EXPECT_EQ(t.Fields(0).AsString(), expected ? expected : "Casa") << c.value << " sorted " << sorted;
+            EXPECT_EQ(t.Fields(0).AsString(), expected ? expected : "Casa")
+                << c.value << " sorted " << sorted;
         }
     }
     // With the order on the searched field the first match in that order is found.
@@ -374,7 +376,8 @@ TEST_F(Tipologie, LocateFindsTheFirstMatchInTheCurrentOrder)
     t.SortOn("Colore");
     ASSERT_TRUE(t.Locate("Colore", "1"));
     EXPECT_EQ(t.Fields(0).AsString(), "Casa");
-    EXPECT_EQ(errorOf([&] { t.Locate("Colore", "uno"); }), "'uno' is not a valid integer value for field 'Colore'");
+    EXPECT_EQ(
+        errorOf([&] { t.Locate("Colore", "uno"); }), "'uno' is not a valid integer value for field 'Colore'");
 }
 
 // --- bookmarks and notifications ---------------------------------------------------------------
@@ -428,7 +431,7 @@ TEST_F(Tipologie, EmptyTableKeepsStructureAndOrder)
     EXPECT_EQ(t.SortFields(), "Tipologia");
     add("B");
     add("A");
-    EXPECT_EQ(names(), QStringList({"A", "B"}));
+    EXPECT_EQ(names(), QStringList({ "A", "B" }));
     t.Append();
     t.Fields(0).SetAsString("A");
     EXPECT_EQ(errorOf([&] { t.Post(); }), "Duplicate index value. Operation aborted.");

@@ -20,19 +20,19 @@ Bytes& Bytes::raw(const QByteArray& bytes)
 Bytes& Bytes::i32(qint64 v)
 {
     const auto u = static_cast<quint32>(v);
-    return raw({0x04, int(u & 0xFF), int((u >> 8) & 0xFF), int((u >> 16) & 0xFF), int(u >> 24)});
+    return raw({ 0x04, int(u & 0xFF), int((u >> 8) & 0xFF), int((u >> 16) & 0xFF), int(u >> 24) });
 }
 
 Bytes& Bytes::str(const char* text)
 {
     const int n = static_cast<int>(std::strlen(text));
-    raw({0x06, n});
+    raw({ 0x06, n });
     return raw(QByteArray(text, n));
 }
 
 Bytes& Bytes::ext(std::initializer_list<int> ten)
 {
-    raw({0x05});
+    raw({ 0x05 });
     return raw(ten);
 }
 

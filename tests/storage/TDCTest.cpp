@@ -24,7 +24,10 @@ std::string errorOf(const std::function<void()>& f)
     return "(no error)";
 }
 
-double day(int y, int m, int d) { return dt::fromDate(QDate(y, m, d)); }
+double day(int y, int m, int d)
+{
+    return dt::fromDate(QDate(y, m, d));
+}
 
 class DataModule : public ::testing::Test {
 protected:
@@ -32,8 +35,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         setUserFolder(dir.path());
-        SystemFormats::override({QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"),
-                                 QStringLiteral("HH:mm:ss")});
+        SystemFormats::override(
+            { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
         for (int m = 1; m <= 12; ++m) {
             dc.TabellaMesi.Append();
             dc.TabellaMesi.Fields(0).SetAsInteger(m);
@@ -74,14 +77,14 @@ TEST_F(DataModule, DeclaresTheProgramsTables)
         const char* fields; // name:type number:size, as TipoCampo and the field list report them
     };
     const Case cases[] = {
-        {"TabellaEntrate", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Mese:3:0 Saldo:6:0"},
-        {"TabellaUscite", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Mese:3:0 Saldo:6:0"},
-        {"TabellaMesi", "Mese:3:0"},
-        {"TabellaGlobale", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Tipo:1:16 Mese:3:0"},
-        {"TabellaRiepilogo", "Mese:1:16 Tipologia:1:16 Entrate:6:0 Uscite:6:0"},
-        {"TabellaSituazione", "Data:9:0 Commento:1:128 Entrate:6:0 Uscite:6:0 Saldo:6:0"},
-        {"TabellaImport", "Data:9:0 Commento:1:128 Movimento:6:0 Mese:3:0"},
-        {"Tipologie", "Tipologia:1:32 Colore:3:0"},
+        { "TabellaEntrate", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Mese:3:0 Saldo:6:0" },
+        { "TabellaUscite", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Mese:3:0 Saldo:6:0" },
+        { "TabellaMesi", "Mese:3:0" },
+        { "TabellaGlobale", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Tipo:1:16 Mese:3:0" },
+        { "TabellaRiepilogo", "Mese:1:16 Tipologia:1:16 Entrate:6:0 Uscite:6:0" },
+        { "TabellaSituazione", "Data:9:0 Commento:1:128 Entrate:6:0 Uscite:6:0 Saldo:6:0" },
+        { "TabellaImport", "Data:9:0 Commento:1:128 Movimento:6:0 Mese:3:0" },
+        { "Tipologie", "Tipologia:1:32 Colore:3:0" },
     };
     for (const Case& c : cases) {
         RecordTable* t = dc.Table(c.table);
@@ -99,7 +102,7 @@ TEST_F(DataModule, DeclaresTheProgramsTables)
     EXPECT_EQ(dc.TabellaImport.FieldByName("Movimento").DisplayFormat(), "0.00");
     EXPECT_EQ(dc.TabellaGlobale.IndexDefs().at(0).name, "IndiceTipo");
     EXPECT_FALSE(dc.TabellaGlobale.IndexDefs().at(0).options.unique);
-    for (RecordTable* linked : {&dc.TabellaEntrate, &dc.TabellaUscite, &dc.TabellaImport}) {
+    for (RecordTable* linked : { &dc.TabellaEntrate, &dc.TabellaUscite, &dc.TabellaImport }) {
         EXPECT_EQ(linked->MasterSource(), &dc.TabellaMesi);
         EXPECT_EQ(linked->MasterFields(), "Mese");
     }
@@ -187,8 +190,10 @@ TEST_F(DataModule, YearFilterOnAnImportTable)
     EXPECT_EQ(FiltraAnno(t, 2024, 10), 7);
     QStringList kept;
     for (t.First(); !t.Eof(); t.Next())
-        kept << QStringLiteral("%1:%2").arg(t.FieldByName("Commento").AsString()).arg(t.FieldByName("Mese").AsInteger());
-    EXPECT_EQ(kept, QStringList({"new year:1", "march:3"}));
+        kept << QStringLiteral("%1:%2")
+                    .arg(t.FieldByName("Commento").AsString())
+                    .arg(t.FieldByName("Mese").AsInteger());
+    EXPECT_EQ(kept, QStringList({ "new year:1", "march:3" }));
 }
 
 TEST_F(DataModule, YearFilterVisitsEveryRowOfALinkedTable)
@@ -212,8 +217,10 @@ TEST_F(DataModule, YearFilterVisitsEveryRowOfALinkedTable)
     t.SortOn("");
     QStringList kept;
     for (t.First(); !t.Eof(); t.Next())
-        kept << QStringLiteral("%1:%2").arg(t.FieldByName("Commento").AsString()).arg(t.FieldByName("Mese").AsInteger());
-    EXPECT_EQ(kept, QStringList({"2024-1:1", "2024-2:2", "2024-3:3", "2024-4:4"}));
+        kept << QStringLiteral("%1:%2")
+                    .arg(t.FieldByName("Commento").AsString())
+                    .arg(t.FieldByName("Mese").AsInteger());
+    EXPECT_EQ(kept, QStringList({ "2024-1:1", "2024-2:2", "2024-3:3", "2024-4:4" }));
 }
 
 TEST_F(DataModule, FieldHelpers)

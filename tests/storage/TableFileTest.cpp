@@ -20,7 +20,10 @@ using contivo::test::Bytes;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
 
 std::string errorOf(const std::function<void()>& f)
 {
@@ -32,9 +35,13 @@ std::string errorOf(const std::function<void()>& f)
     return "(no error)";
 }
 
-void movementTable(RecordTable& t) { TDC::DeclareMovementFields(t); }
+void movementTable(RecordTable& t)
+{
+    TDC::DeclareMovementFields(t);
+}
 
-void addMovement(RecordTable& t, double day, const QString& type, const QString& comment, double amount, int month)
+void addMovement(
+    RecordTable& t, double day, const QString& type, const QString& comment, double amount, int month)
 {
     t.Append();
     t.FieldByName("Data").SetAsDateTime(day);
@@ -54,7 +61,7 @@ TEST(TableFileFormat, EmptyMovementTableHasTheDocumentedLayout)
     RecordTable t("TabellaEntrate");
     movementTable(t);
     Bytes expected;
-    expected.sig().raw({0x03, 0xFB, 0x00}).listBegin();
+    expected.sig().raw({ 0x03, 0xFB, 0x00 }).listBegin();
     // The group of Data, byte for byte as documented.
     expected.raw(hex("06 04 44 61 74 61  06 04 44 61 74 65  02 00  06 04 44 61 74 61  06 00  02 0A  08  08"
                      "06 04 44 61 74 61  06 00"));
@@ -64,7 +71,7 @@ TEST(TableFileFormat, EmptyMovementTableHasTheDocumentedLayout)
         .field(251, "Mese", "Integer", 0, 10)
         .field(251, "Saldo", "Float", 0, 10)
         .listEnd();
-    expected.raw({0x01, 0x00, 0x01, 0x00});
+    expected.raw({ 0x01, 0x00, 0x01, 0x00 });
     EXPECT_EQ(TableFileFormat::Serialize(t).toHex(' '), expected.bytes().toHex(' '));
 }
 
@@ -75,18 +82,20 @@ TEST(TableFileFormat, FloatsAreX87ExtendedLittleEndian)
         const char* bytes;
     };
     const Case cases[] = {
-        {2.5, "00 00 00 00 00 00 00 A0 00 40"},
-        {45366.0, "00 00 00 00 00 00 36 B1 0E 40"}, // 15 March 2024
-        {0.0, "00 00 00 00 00 00 00 00 00 00"},
-        {-1.0, "00 00 00 00 00 00 00 80 FF BF"},
-        {std::numeric_limits<double>::infinity(), "00 00 00 00 00 00 00 80 FF 7F"},
-        {std::numeric_limits<double>::denorm_min(), "00 00 00 00 00 00 00 80 CD 3B"},
+        { 2.5, "00 00 00 00 00 00 00 A0 00 40" },
+        { 45366.0, "00 00 00 00 00 00 36 B1 0E 40" }, // 15 March 2024
+        { 0.0, "00 00 00 00 00 00 00 00 00 00" },
+        { -1.0, "00 00 00 00 00 00 00 80 FF BF" },
+        { std::numeric_limits<double>::infinity(), "00 00 00 00 00 00 00 80 FF 7F" },
+        { std::numeric_limits<double>::denorm_min(), "00 00 00 00 00 00 00 80 CD 3B" },
     };
     for (const Case& c : cases) {
         const auto ext = doubleToExtended(c.value);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(ext.data()), 10).toHex(' '), hex(c.bytes).toHex(' '))
+        EXPECT_EQ(
+            QByteArray(reinterpret_cast<const char*>(ext.data()), 10).toHex(' '), hex(c.bytes).toHex(' '))
             << c.value;
-        EXPECT_EQ(std::bit_cast<quint64>(extendedToDouble(ext.data())), std::bit_cast<quint64>(c.value)) << c.value;
+        EXPECT_EQ(std::bit_cast<quint64>(extendedToDouble(ext.data())), std::bit_cast<quint64>(c.value))
+            << c.value;
     }
     EXPECT_EQ(dt::fromDate(QDate(2024, 3, 15)), 45366.0);
 }
@@ -102,16 +111,16 @@ TEST(TableFileFormat, ExtendedToDoubleRoundsToNearestEven)
     const double one = 1.0;
     const double ulp = std::ldexp(1.0, -52);
     const Case cases[] = {
-        {0x8000000000000400ull, 0x3FFF, one},              // exactly half an ulp above 1: tie to even (down)
-        {0x8000000000000C00ull, 0x3FFF, one + 2 * ulp},    // 1.5 ulp: tie to even (up)
-        {0x8000000000000401ull, 0x3FFF, one + ulp},        // just above half: up
-        {0xFFFFFFFFFFFFFFFFull, 0x3FFF, 2.0},              // carry into the exponent
-        {0x8000000000000000ull, 0x3FFF + 1024, std::numeric_limits<double>::infinity()}, // too large
-        {0x8000000000000000ull, 0x3FFF - 1100, 0.0},       // far below the smallest subnormal
-        {0x8000000000000000ull, 0x3FFF - 1074, std::numeric_limits<double>::denorm_min()},
-        {0xC000000000000000ull, 0x3FFF - 1075, std::numeric_limits<double>::denorm_min()}, // 0.75 of it: up
-        {0x8000000000000000ull, 0x3FFF - 1075, 0.0},       // half the smallest subnormal: tie to even (zero)
-        {0x0000000000000001ull, 0, 0.0},                   // a denormal of the wide format
+        { 0x8000000000000400ull, 0x3FFF, one }, // exactly half an ulp above 1: tie to even (down)
+        { 0x8000000000000C00ull, 0x3FFF, one + 2 * ulp }, // 1.5 ulp: tie to even (up)
+        { 0x8000000000000401ull, 0x3FFF, one + ulp }, // just above half: up
+        { 0xFFFFFFFFFFFFFFFFull, 0x3FFF, 2.0 }, // carry into the exponent
+        { 0x8000000000000000ull, 0x3FFF + 1024, std::numeric_limits<double>::infinity() }, // too large
+        { 0x8000000000000000ull, 0x3FFF - 1100, 0.0 }, // far below the smallest subnormal
+        { 0x8000000000000000ull, 0x3FFF - 1074, std::numeric_limits<double>::denorm_min() },
+        { 0xC000000000000000ull, 0x3FFF - 1075, std::numeric_limits<double>::denorm_min() }, // 0.75 of it: up
+        { 0x8000000000000000ull, 0x3FFF - 1075, 0.0 }, // half the smallest subnormal: tie to even (zero)
+        { 0x0000000000000001ull, 0, 0.0 }, // a denormal of the wide format
     };
     for (const Case& c : cases) {
         unsigned char b[10];
@@ -125,8 +134,8 @@ TEST(TableFileFormat, ExtendedToDoubleRoundsToNearestEven)
 
 TEST(TableFileFormat, DoublesSurviveTheWideFormat)
 {
-    const double values[] = {0.1, -0.0, 1e-310, 2.2250738585072014e-308, 1.7976931348623157e308, -123456.789,
-                             3.141592653589793, 45366.5};
+    const double values[] = { 0.1, -0.0, 1e-310, 2.2250738585072014e-308, 1.7976931348623157e308, -123456.789,
+        3.141592653589793, 45366.5 };
     for (double v : values) {
         const auto ext = doubleToExtended(v);
         EXPECT_EQ(std::bit_cast<quint64>(extendedToDouble(ext.data())), std::bit_cast<quint64>(v)) << v;
@@ -142,16 +151,16 @@ TEST(TableFileFormat, IntegersAndStringsUseTheShortestTag)
         const char* bytes;
     };
     const Case cases[] = {
-        {0, "02 00"},
-        {-128, "02 80"},
-        {127, "02 7F"},
-        {128, "03 80 00"},
-        {-129, "03 7F FF"},
-        {32767, "03 FF 7F"},
-        {-32768, "03 00 80"},
-        {32768, "04 00 80 00 00"},
-        {-32769, "04 FF 7F FF FF"},
-        {2147483647, "04 FF FF FF 7F"},
+        { 0, "02 00" },
+        { -128, "02 80" },
+        { 127, "02 7F" },
+        { 128, "03 80 00" },
+        { -129, "03 7F FF" },
+        { 32767, "03 FF 7F" },
+        { -32768, "03 00 80" },
+        { 32768, "04 00 80 00 00" },
+        { -32769, "04 FF 7F FF FF" },
+        { 2147483647, "04 FF FF FF 7F" },
     };
     for (const Case& c : cases) {
         RecordTable t("T");
@@ -162,12 +171,13 @@ TEST(TableFileFormat, IntegersAndStringsUseTheShortestTag)
         const QByteArray file = TableFileFormat::Serialize(t);
         // The row is the last thing in the file: 01 00 | 01 02 00 08 <value> 00 | 00
         const QByteArray value = hex(c.bytes);
-        EXPECT_TRUE(file.endsWith(hex("01 02 00 08") + value + hex("00 00"))) << c.value << " " << file.toHex(' ').constData();
+        EXPECT_TRUE(file.endsWith(hex("01 02 00 08") + value + hex("00 00")))
+            << c.value << " " << file.toHex(' ').constData();
     }
 
     RecordTable t("T");
     t.AddField("S", FieldType::Memo);
-    for (int n : {255, 256}) {
+    for (int n : { 255, 256 }) {
         t.Append();
         t.Fields(0).SetAsString(QString(n, u'x'));
         t.Post();
@@ -190,7 +200,8 @@ TEST(TableFileFormat, SaveAndLoadKeepEveryValueAndTheBytes)
     t.AddField("DT", FieldType::DateTime);
     t.AddField("B", FieldType::Boolean);
     t.AddField("C", FieldType::Currency);
-    t.AddIndex("ByS", "S;I", {.unique = true, .descending = true, .caseInsensitive = true, .primary = true});
+    t.AddIndex(
+        "ByS", "S;I", { .unique = true, .descending = true, .caseInsensitive = true, .primary = true });
     t.Append();
     t.Fields(0).SetAsString(QStringLiteral("Caffè € “x”"));
     t.Fields(1).SetAsInteger(-70000);
@@ -274,7 +285,7 @@ TEST(TableFileFormat, SavingALinkedDetailWritesAllRowsInTheCurrentOrder)
     QStringList comments;
     for (u.First(); !u.Eof(); u.Next())
         comments << u.FieldByName("Commento").AsString();
-    EXPECT_EQ(comments, QStringList({"january", "march early", "march late"}));
+    EXPECT_EQ(comments, QStringList({ "january", "march early", "march late" }));
     EXPECT_EQ(t.RecordCount(), 1); // the link is back
 }
 
@@ -284,14 +295,22 @@ TEST(TableFileFormat, ReadsEveryVersion)
 {
     // One String(8) and one Date field, two rows: ("abcdefghij" cut to 8, 15 March 2024) and
     // (empty text, date 0 = null). Index list from 200, row lists from 230, null flags from 249.
-    for (int version : {100, 200, 230, 249, 250, 251, 300}) {
+    for (int version : { 100, 200, 230, 249, 250, 251, 300 }) {
         Bytes b;
         b.sig();
         if (version != 100)
             b.i16(version);
         b.listBegin().field(version, "S", "String", 8, 8).field(version, "D", "Date", 0, 10).listEnd();
         if (version >= 200)
-            b.listBegin().str("IxS").str("S").str("IxS").boolean(false).boolean(false).boolean(false).boolean(true).listEnd();
+            b.listBegin()
+                .str("IxS")
+                .str("S")
+                .str("IxS")
+                .boolean(false)
+                .boolean(false)
+                .boolean(false)
+                .boolean(true)
+                .listEnd();
         b.listBegin();
         auto row = [&](const char* s, bool dated) {
             if (version >= 230)
@@ -301,14 +320,15 @@ TEST(TableFileFormat, ReadsEveryVersion)
             b.str(s);
             if (version >= 249)
                 b.boolean(false);
-            dated ? b.raw(hex("05 00 00 00 00 00 00 36 B1 0E 40")) : b.raw(hex("05 00 00 00 00 00 00 00 00 00 00"));
+            dated ? b.raw(hex("05 00 00 00 00 00 00 36 B1 0E 40"))
+                  : b.raw(hex("05 00 00 00 00 00 00 00 00 00 00"));
             if (version >= 230)
                 b.listEnd();
         };
         row("abcdefghij", true);
         row("", false);
         b.listEnd();
-        b.raw({0x55, 0x66}); // trailing bytes are ignored
+        b.raw({ 0x55, 0x66 }); // trailing bytes are ignored
 
         RecordTable t("T");
         TableFileFormat::Deserialize(b, t);
@@ -333,11 +353,26 @@ TEST(TableFileFormat, ReaderDetails)
     // is cut to the field size.
     Bytes b;
     b.sig().i16(251).listBegin();
-    b.str("S").str("String").i8(3).str("Label").str("").i8(0).raw({0x42}).boolean(true).str("Whatever").str("");
+    b.str("S")
+        .str("String")
+        .i8(3)
+        .str("Label")
+        .str("")
+        .i8(0)
+        .raw({ 0x42 })
+        .boolean(true)
+        .str("Whatever")
+        .str("");
     b.str("F").str("Float").i8(0).str("F").str("").i8(10).boolean(false).boolean(false).str("Lookup").str("");
     b.listEnd().listBegin().listEnd();
     b.listBegin();
-    b.listBegin().i8(2).boolean(false).raw({0x0C, 5, 0, 0, 0}).raw(QByteArray("vwxyz")).boolean(false).i16(300);
+    b.listBegin()
+        .i8(2)
+        .boolean(false)
+        .raw({ 0x0C, 5, 0, 0, 0 })
+        .raw(QByteArray("vwxyz"))
+        .boolean(false)
+        .i16(300);
     b.i8(1).boolean(true).boolean(true); // an older version of the row
     b.listEnd().listEnd();
     RecordTable t("T");
@@ -361,10 +396,18 @@ TEST(TableFileFormat, EmptyListsKeepTheTablesOwnFieldsAndIndexes)
     RecordTable t("Tipologie");
     t.AddField("Tipologia", FieldType::String, 32);
     t.AddField("Colore", FieldType::Integer);
-    t.AddIndex("IndiceTipologia", "Tipologia", {.unique = true});
+    t.AddIndex("IndiceTipologia", "Tipologia", { .unique = true });
     Bytes b;
     b.sig().i16(251).listBegin().listEnd().listBegin().listEnd();
-    b.listBegin().listBegin().i8(0).boolean(false).str("Cibo").boolean(false).i32(0xFF00FF).listEnd().listEnd();
+    b.listBegin()
+        .listBegin()
+        .i8(0)
+        .boolean(false)
+        .str("Cibo")
+        .boolean(false)
+        .i32(0xFF00FF)
+        .listEnd()
+        .listEnd();
     TableFileFormat::Deserialize(b, t);
     ASSERT_EQ(t.FieldCount(), 2);
     EXPECT_EQ(t.FieldByName("Colore").AsInteger(), 0xFF00FF);
@@ -387,31 +430,70 @@ TEST(TableFileFormat, ErrorTexts)
         const char* error;
     };
     const Case cases[] = {
-        {"empty file", QByteArray(), "Stream read error"},
-        {"short signature", QByteArray("TPF"), "Stream read error"},
-        {"bad signature", QByteArray("TPF1\x03\xFB\x00\x01\x00\x01\x00\x01\x00", 13), "Invalid stream format"},
-        {"signature only", QByteArray("TPF0"), "Stream read error"},
-        {"version as string", Bytes().sig().str("251"), "Invalid property value"},
-        {"field size as string", header(251).listBegin().str("S").str("String").str("8"), "Invalid property value"},
-        {"field name as integer", header(251).listBegin().i8(1), "Invalid property value"},
-        {"unknown type", header(251).listBegin().field(251, "X", "Cursor", 0, 10), "Unknown field type (Cursor)"},
-        {"type 0", header(251).listBegin().field(251, "X", "Unknown", 0, 10), "Unknown field type (Unknown)"},
-        {"type in other case", header(251).listBegin().field(251, "X", "string", 0, 10), "Unknown field type (string)"},
-        {"no fields", header(251).listBegin().listEnd().listBegin().listEnd().listBegin().listEnd(),
-         "Couldnt determine field count for load."},
-        {"truncated row", header(251).listBegin().field(251, "S", "String", 9, 9).listEnd().listBegin().listEnd()
-                              .listBegin().listBegin().i8(0).boolean(false).raw({0x06, 5, 'a', 'b'}),
-         "Stream read error"},
-        {"4 GB string", header(251).listBegin().str("S").raw({0x0C, 0xFF, 0xFF, 0xFF, 0xFF}), "Stream read error"},
-        {"float as string", header(251).listBegin().field(251, "F", "Float", 0, 10).listEnd().listBegin().listEnd()
-                                .listBegin().listBegin().i8(0).boolean(false).str("1.5"),
-         "Invalid property value"},
-        {"row not a list", header(251).listBegin().field(251, "F", "Float", 0, 10).listEnd().listBegin().listEnd()
-                               .listBegin().i8(0),
-         "Invalid property value"},
-        {"missing final end", header(251).listBegin().field(251, "F", "Float", 0, 10).listEnd().listBegin().listEnd()
-                                  .listBegin(),
-         "Stream read error"},
+        { "empty file", QByteArray(), "Stream read error" },
+        { "short signature", QByteArray("TPF"), "Stream read error" },
+        { "bad signature", QByteArray("TPF1\x03\xFB\x00\x01\x00\x01\x00\x01\x00", 13),
+            "Invalid stream format" },
+        { "signature only", QByteArray("TPF0"), "Stream read error" },
+        { "version as string", Bytes().sig().str("251"), "Invalid property value" },
+        { "field size as string", header(251).listBegin().str("S").str("String").str("8"),
+            "Invalid property value" },
+        { "field name as integer", header(251).listBegin().i8(1), "Invalid property value" },
+        { "unknown type", header(251).listBegin().field(251, "X", "Cursor", 0, 10),
+            "Unknown field type (Cursor)" },
+        { "type 0", header(251).listBegin().field(251, "X", "Unknown", 0, 10),
+            "Unknown field type (Unknown)" },
+        { "type in other case", header(251).listBegin().field(251, "X", "string", 0, 10),
+            "Unknown field type (string)" },
+        { "no fields", header(251).listBegin().listEnd().listBegin().listEnd().listBegin().listEnd(),
+            "Couldnt determine field count for load." },
+        { "truncated row",
+            header(251)
+                .listBegin()
+                .field(251, "S", "String", 9, 9)
+                .listEnd()
+                .listBegin()
+                .listEnd()
+                .listBegin()
+                .listBegin()
+                .i8(0)
+                .boolean(false)
+                .raw({ 0x06, 5, 'a', 'b' }),
+            "Stream read error" },
+        { "4 GB string", header(251).listBegin().str("S").raw({ 0x0C, 0xFF, 0xFF, 0xFF, 0xFF }),
+            "Stream read error" },
+        { "float as string",
+            header(251)
+                .listBegin()
+                .field(251, "F", "Float", 0, 10)
+                .listEnd()
+                .listBegin()
+                .listEnd()
+                .listBegin()
+                .listBegin()
+                .i8(0)
+                .boolean(false)
+                .str("1.5"),
+            "Invalid property value" },
+        { "row not a list",
+            header(251)
+                .listBegin()
+                .field(251, "F", "Float", 0, 10)
+                .listEnd()
+                .listBegin()
+                .listEnd()
+                .listBegin()
+                .i8(0),
+            "Invalid property value" },
+        { "missing final end",
+            header(251)
+                .listBegin()
+                .field(251, "F", "Float", 0, 10)
+                .listEnd()
+                .listBegin()
+                .listEnd()
+                .listBegin(),
+            "Stream read error" },
     };
     for (const Case& c : cases) {
         RecordTable t("T");
@@ -424,8 +506,8 @@ TEST(TableFileFormat, AFailedLoadLeavesTheTableAsItWas)
     RecordTable t("Tipologie");
     t.AddField("Tipologia", FieldType::String, 32);
     t.AddField("Colore", FieldType::Integer);
-    t.AddIndex("IndiceTipologia", "Tipologia", {.unique = true});
-    for (const char* name : {"Casa", "Auto", "Cibo"}) {
+    t.AddIndex("IndiceTipologia", "Tipologia", { .unique = true });
+    for (const char* name : { "Casa", "Auto", "Cibo" }) {
         t.Append();
         t.Fields(0).SetAsString(name);
         t.Post();
@@ -464,7 +546,7 @@ TEST(TableFileFormat, FilesAreReplacedAtomically)
     EXPECT_EQ(errorOf([&] { format.Save(t, path); }), "Cannot perform this operation on a closed dataset");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), first);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Casa.OUT"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ "Casa.OUT" }));
 
     RecordTable u("U");
     EXPECT_NE(errorOf([&] { format.Load(u, dir.filePath("missing.OUT")); }), "(no error)");

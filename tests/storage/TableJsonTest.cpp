@@ -1,5 +1,5 @@
-#include "storage/TDC.h"
 #include "storage/TableJson.h"
+#include "storage/TDC.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +29,10 @@ TEST(TableJson, DumpAndWriteReproduceTheFileByteForByte)
     TDC::DeclareMovementFields(t);
     t.AddField("Flag", FieldType::Boolean);
     t.AddField("Note", FieldType::Memo);
-    t.AddIndex("ByType", "Tipologia;Data", {.descending = true});
-    const double amounts[] = {2.5, 0.1, -0.0, 1e300, 4.9406564584124654e-324, 123456789.12345678,
-                              std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                              std::numeric_limits<double>::quiet_NaN(), 9007199254740994.0};
+    t.AddIndex("ByType", "Tipologia;Data", { .descending = true });
+    const double amounts[] = { 2.5, 0.1, -0.0, 1e300, 4.9406564584124654e-324, 123456789.12345678,
+        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN(), 9007199254740994.0 };
     int i = 0;
     for (double amount : amounts) {
         t.Append();
@@ -65,20 +65,20 @@ TEST(TableJson, BadDocumentsAreRefusedWithAReason)
                         R"("required":false,"readOnly":false,"kind":"Data"})";
     const QByteArray head = QByteArray(R"({"version":251,"fields":[)") + field + R"(],"indexes":[],"rows":)";
     const Case cases[] = {
-        {"not json", "Invalid table document: illegal value at offset 1"},
-        {"[]", "Invalid table document: the document is not an object"},
-        {R"({"version":251})", "Invalid table document: document: \"fields\" missing or of the wrong type"},
-        {R"({"version":251,"fields":[{"name":"X","type":"Cursor","size":0}],"indexes":[],"rows":[]})",
-         "Unknown field type (Cursor)"},
+        { "not json", "Invalid table document: illegal value at offset 1" },
+        { "[]", "Invalid table document: the document is not an object" },
+        { R"({"version":251})", "Invalid table document: document: \"fields\" missing or of the wrong type" },
+        { R"({"version":251,"fields":[{"name":"X","type":"Cursor","size":0}],"indexes":[],"rows":[]})",
+            "Unknown field type (Cursor)" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(errorOf([&] { tableContentFromJson(c.json); }), c.error) << c.json;
     EXPECT_EQ(errorOf([&] { tableContentFromJson(head + "[[1,2]]}"); }),
-              "Invalid table document: row 0: one value per field is expected");
+        "Invalid table document: row 0: one value per field is expected");
     EXPECT_EQ(errorOf([&] { tableContentFromJson(head + "[[\"7\"]]}"); }),
-              "Invalid table document: row 0 value 0: not a 32-bit integer");
+        "Invalid table document: row 0 value 0: not a 32-bit integer");
     EXPECT_EQ(errorOf([&] { tableContentFromJson(head + "[[1.5]]}"); }),
-              "Invalid table document: row 0 value 0: not a 32-bit integer");
+        "Invalid table document: row 0 value 0: not a 32-bit integer");
     const TableFileContent ok = tableContentFromJson(head + "[[-7],[null]]}");
     ASSERT_EQ(ok.rows.size(), 2u);
     EXPECT_EQ(ok.rows[0].values[0].integer(), -7);
