@@ -19,11 +19,21 @@ double fromDateTime(const QDateTime& dateTime)
     return days < 0 ? days - frac : days + frac;
 }
 
-QDate toDate(double value) { return kEpoch.addDays(static_cast<qint64>(std::trunc(value))); }
+QDate toDate(double value)
+{
+    // Day numbers beyond any calendar (damaged files, NaN) give an invalid date instead of
+    // overflowing the integer conversion.
+    constexpr double kLimit = 1e9;
+    if (!(std::fabs(value) < kLimit))
+        return {};
+    return kEpoch.addDays(static_cast<qint64>(std::trunc(value)));
+}
 
 int millisecondsOfDay(double value)
 {
     const double frac = std::fabs(value - std::trunc(value));
+    if (!(frac < 1.0))
+        return 0;
     int ms = static_cast<int>(std::llround(frac * kMsPerDay));
     return ms >= 86400000 ? 86399999 : ms;
 }

@@ -5,6 +5,7 @@
 #include "base/SystemFormats.h"
 
 #include <QLocale>
+#include <cmath>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -60,6 +61,9 @@ TEST(DateNumbers, ConvertBothWays)
     EXPECT_EQ(dt::toDateTime(dt::fromDateTime(t)), t);
     EXPECT_EQ(dt::lastDayOfMonth(2024, 2), QDate(2024, 2, 29));
     EXPECT_EQ(dt::firstDayOfMonth(2024, 7), QDate(2024, 7, 1));
+    EXPECT_FALSE(dt::toDate(1e300).isValid());
+    EXPECT_FALSE(dt::toDate(std::nan("")).isValid());
+    EXPECT_FALSE(dt::toDateTime(-1e300).isValid());
     EXPECT_EQ(dt::monthName(1), "Gennaio");
     EXPECT_EQ(dt::monthName(12), "Dicembre");
     EXPECT_EQ(dt::monthName(13), "");
