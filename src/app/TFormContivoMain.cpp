@@ -132,7 +132,7 @@ TFormContivoMain::TFormContivoMain(TDC& dc, QWidget* parent)
     m_monitor = new FolderMonitor(this);
     m_monitor->setObjectName(QStringLiteral("FolderMonitor"));
     connect(m_monitor, &FolderMonitor::changed, this, [this] {
-        FolderMonitorChange();
+        guarded([this] { FolderMonitorChange(); });
         m_monitor->markHandled();
     });
     m_monitor->setFolder(SottocartellaUtente(QStringLiteral("Exchange")));
@@ -160,7 +160,7 @@ void TFormContivoMain::buildMenus()
     for (int year = kFirstMenuYear; year <= kLastMenuYear; ++year) {
         QAction* item = m_menuAnno->addAction(QString::number(year));
         item->setObjectName(QStringLiteral("PopAnno_") + QString::number(year));
-        connect(item, &QAction::triggered, this, [this, item] { AnnoClick(item); });
+        connect(item, &QAction::triggered, this, [this, item] { guarded([&] { AnnoClick(item); }); });
     }
 
     const auto addCommand = [this](QMenu* menu, const QString& caption, const QString& name) {
@@ -238,8 +238,9 @@ void TFormContivoMain::buildToolBar()
             showException(e);
         }
     });
-    connect(m_btnElimina, &QToolButton::clicked, this, [this] { BtnEliminaClick(); });
-    connect(m_btnModifica, &QToolButton::clicked, this, [this] { ListaCategorieDblClick(); });
+    connect(m_btnElimina, &QToolButton::clicked, this, [this] { guarded([this] { BtnEliminaClick(); }); });
+    connect(m_btnModifica, &QToolButton::clicked, this,
+        [this] { guarded([this] { ListaCategorieDblClick(); }); });
 }
 
 void TFormContivoMain::buildCentralArea()
@@ -278,8 +279,10 @@ void TFormContivoMain::buildCentralArea()
     stripLayout->addWidget(m_labelAnno);
     stripLayout->addWidget(m_btnAnnoSuccessivo);
     stripLayout->addStretch();
-    connect(m_btnAnnoPrecedente, &QToolButton::clicked, this, [this] { BtnAnnoPrecedenteClick(); });
-    connect(m_btnAnnoSuccessivo, &QToolButton::clicked, this, [this] { BtnAnnoSuccessivoClick(); });
+    connect(m_btnAnnoPrecedente, &QToolButton::clicked, this,
+        [this] { guarded([this] { BtnAnnoPrecedenteClick(); }); });
+    connect(m_btnAnnoSuccessivo, &QToolButton::clicked, this,
+        [this] { guarded([this] { BtnAnnoSuccessivoClick(); }); });
     layout->addWidget(strip);
 
     // Category panel.
@@ -330,7 +333,8 @@ void TFormContivoMain::buildCentralArea()
             showException(e);
         }
     });
-    connect(m_lista, &CategoryListView::itemActivated, this, [this] { ListaCategorieDblClick(); });
+    connect(m_lista, &CategoryListView::itemActivated, this,
+        [this] { guarded([this] { ListaCategorieDblClick(); }); });
 
     m_popupCategoria = new QMenu(this);
     m_popupCategoria->setObjectName(QStringLiteral("PopupCategoria"));
@@ -961,6 +965,15 @@ void TFormContivoMain::showStatusMessage(const QString& title, const QString& te
 {
     m_statoMessaggio->setText(text);
     m_statoMessaggio->setToolTip(title);
+}
+
+void TFormContivoMain::guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        showException(error);
+    }
 }
 
 void TFormContivoMain::showException(const std::exception& error)

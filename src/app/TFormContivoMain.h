@@ -122,6 +122,9 @@ private:
     void showBalloon(const QString& title, const QString& text, bool error);
     void showStatusMessage(const QString& title, const QString& text);
     void showException(const std::exception& error);
+    /// Runs an event's command; what it raises is shown by the exception display (nothing may
+    /// leave an event handler).
+    void guarded(const std::function<void()>& command);
     CategoryCatalogue catalogue() const { return CategoryCatalogue(cartellaAnno()); }
 
     TDC& m_dc;
