@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace contivo {
 
@@ -34,16 +35,24 @@ QList<CategoryEntry> CategoryCatalogue::list() const
     QDir dir(m_folder);
     if (!dir.exists())
         return result;
-    dir.setNameFilters({ QStringLiteral("*.OUT") });
-    // Without QDir::CaseSensitive the name filter ignores case; Unsorted keeps the file system's
-    // enumeration order.
+    // One enumeration serves both the movement files and the icons, so a crowded year folder is
+    // read once whatever the number of categories. Unsorted keeps the file system's order.
     dir.setFilter(entryFilters());
     dir.setSorting(QDir::Unsorted);
     const QStringList names = dir.entryList();
+    QHash<QString, QString> byLowerName;
+    byLowerName.reserve(names.size());
+    for (const QString& fileName : names)
+        byLowerName.insert(fileName.toLower(), fileName);
+    const QString outSuffix = QStringLiteral(".out");
     for (const QString& fileName : names) {
+        if (!fileName.endsWith(outSuffix, Qt::CaseInsensitive))
+            continue;
         CategoryEntry entry;
         entry.caption = NomeSenzaEstensione(fileName);
-        entry.iconPath = existingFile(entry.caption, QStringLiteral("ICO"));
+        const QString icon = byLowerName.value(entry.caption.toLower() + QStringLiteral(".ico"));
+        if (!icon.isEmpty())
+            entry.iconPath = m_folder + icon;
         result.append(entry);
     }
     return result;
