@@ -281,3 +281,36 @@ TEST(FolderMonitorTest, AFileStillGrowingPutsTheReportOff)
     ASSERT_TRUE(spy.wait(10000));
     EXPECT_EQ(spy.count(), 1);
 }
+
+TEST_F(WatchedFolderTest, AChangeReportedWhileTheQuestionIsOpenDoesNotImportTwice)
+{
+    writeMovements(yearFolder(2024) + "Casa.OUT", earlier);
+    createWindow();
+    select("Casa");
+    drop("Movimenti_Casa_2024_USCITE.csv", csv({ "05/03/2024;Cibo;spesa;12,50" }));
+
+    // While the question is on screen the event loop runs and the monitor may report again.
+    struct ReenteringDialogs : DialogProvider {
+        TFormContivoMain* window = nullptr;
+        int questions = 0;
+        int messageBox(QWidget*, const QString&, const QString&, unsigned) override
+        {
+            ++questions;
+            window->FolderMonitorChange();
+            return IDYES;
+        }
+        QString openFileName(QWidget*, const FileDialogRequest&) override { return {}; }
+        QString saveFileName(QWidget*, const FileDialogRequest&) override { return {}; }
+        QColor chooseColor(QWidget*, const QString&, const QColor&) override { return {}; }
+        QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    } dialogs;
+    dialogs.window = m_main.get();
+    DialogProvider* previous = DialogProvider::setInstance(&dialogs);
+    m_main->FolderMonitorChange();
+    DialogProvider::setInstance(previous);
+
+    EXPECT_EQ(dialogs.questions, 1);
+    EXPECT_EQ(readMovements(yearFolder(2024) + "Casa.OUT").size(), 2u);
+    EXPECT_EQ(m_balloons->balloons().size(), 1);
+    EXPECT_TRUE(m_main->monitor()->pending()) << "the folder is looked at again once the round is over";
+}
