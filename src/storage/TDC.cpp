@@ -110,11 +110,9 @@ TDC::TDC(QObject* parent)
     TabellaSituazione.AddField(QStringLiteral("Uscite"), FieldType::Float);
     TabellaSituazione.AddField(QStringLiteral("Saldo"), FieldType::Float);
 
-    TabellaImport.AddField(QStringLiteral("Data"), FieldType::Date);
-    TabellaImport.AddField(QStringLiteral("Commento"), FieldType::String, 128);
-    TabellaImport.AddField(QStringLiteral("Movimento"), FieldType::Float)
-        .SetDisplayFormat(QStringLiteral("0.00"));
-    TabellaImport.AddField(mese, FieldType::Integer);
+    // The import table holds a category side file, so it has the movement table's six fields:
+    // a file it creates opens in the ledger, and a "Tipologia" column of the interface maps.
+    DeclareMovementFields(TabellaImport);
     TabellaImport.SetMasterSource(&TabellaMesi);
     TabellaImport.SetMasterFields(mese);
 

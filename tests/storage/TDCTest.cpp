@@ -83,7 +83,7 @@ TEST_F(DataModule, DeclaresTheProgramsTables)
         { "TabellaGlobale", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Tipo:1:16 Mese:3:0" },
         { "TabellaRiepilogo", "Mese:1:16 Tipologia:1:16 Entrate:6:0 Uscite:6:0" },
         { "TabellaSituazione", "Data:9:0 Commento:1:128 Entrate:6:0 Uscite:6:0 Saldo:6:0" },
-        { "TabellaImport", "Data:9:0 Commento:1:128 Movimento:6:0 Mese:3:0" },
+        { "TabellaImport", "Data:9:0 Tipologia:1:16 Commento:1:128 Movimento:6:0 Mese:3:0 Saldo:6:0" },
         { "Tipologie", "Tipologia:1:32 Colore:3:0" },
     };
     for (const Case& c : cases) {
