@@ -1,12 +1,11 @@
 #include "cli/CliIo.h"
 #include "cli/Commands.h"
+#include "cli/LedgerCommand.h"
 
 #include "ledger/LedgerComputation.h"
 #include "ledger/LedgerJson.h"
-#include "platform/Folders.h"
 #include "storage/TDC.h"
 
-#include <QDir>
 
 namespace contivo::cli {
 
@@ -28,21 +27,10 @@ int cmdMonth(const QStringList& argv)
     const int m = month->toInt(&monthOk);
     if (!yearOk || !monthOk || m < 1 || m > 12 || y < 1 || y > 9999 || category->isEmpty())
         return 2;
-    if (!QDir(*dir).exists()) {
-        printErr(QStringLiteral("month: folder not found: ") + *dir);
-        return 1;
-    }
-
-    setUserFolder(QDir(*dir).absolutePath());
-    TDC dc;
-    ledger::LedgerComputation ledger(dc);
-    ledger.CreaCartelle = false;
-    ledger.Anno = y;
-    ledger.NomeCategoria = *category;
-    ledger.RicaricaMovimenti();
-    ledger.CambiaMese(m);
-    printOut(ledger::MeseJson(ledger));
-    return 0;
+    return withCategoryYear("month", *dir, y, *category, [m](TDC&, ledger::LedgerComputation& ledger) {
+        ledger.CambiaMese(m);
+        printOut(ledger::MeseJson(ledger));
+    });
 }
 
 }

@@ -1,14 +1,13 @@
 #include "cli/CliIo.h"
 #include "cli/Commands.h"
+#include "cli/LedgerCommand.h"
 
 #include "base/DateTime.h"
 #include "ledger/LedgerComputation.h"
 #include "ledger/LedgerJson.h"
-#include "platform/Folders.h"
 #include "storage/TDC.h"
 
 #include <QDate>
-#include <QDir>
 
 namespace contivo::cli {
 
@@ -30,22 +29,11 @@ int cmdSituation(const QStringList& argv)
     const QDate limit = QDate::fromString(*date, QStringLiteral("yyyy-MM-dd"));
     if (!yearOk || y < 1 || y > 9999 || !limit.isValid() || category->isEmpty())
         return 2;
-    if (!QDir(*dir).exists()) {
-        printErr(QStringLiteral("situation: folder not found: ") + *dir);
-        return 1;
-    }
-
-    setUserFolder(QDir(*dir).absolutePath());
-    TDC dc;
-    ledger::LedgerComputation ledger(dc);
-    ledger.CreaCartelle = false;
-    ledger.Anno = y;
-    ledger.NomeCategoria = *category;
-    ledger.RicaricaMovimenti();
-    ledger.SelezionaMese(1);
-    ledger.CalcolaSituazione(dt::fromDate(limit), 1, 12, 0);
-    printOut(ledger::SituazioneJson(dc.TabellaSituazione));
-    return 0;
+    return withCategoryYear("situation", *dir, y, *category, [limit](TDC& dc, ledger::LedgerComputation& ledger) {
+        ledger.SelezionaMese(1);
+        ledger.CalcolaSituazione(dt::fromDate(limit), 1, 12, 0);
+        printOut(ledger::SituazioneJson(dc.TabellaSituazione));
+    });
 }
 
 }
