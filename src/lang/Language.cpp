@@ -16,9 +16,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeView>
 
 namespace contivo {
@@ -60,7 +61,7 @@ template <typename T> bool is(const QObject* object)
 ///  Menu     - a menu item that opens a sub-menu (QMenu title)
 ///  ComboBox - combo boxes (QComboBox): Items
 ///  Edit     - one-line edits and their descendants (QLineEdit): the text from Caption
-///  ListView - list views in report mode (QTreeView, QTableWidget): column titles
+///  ListView - list views in report mode (QTreeView, QTableView and QTableWidget): column titles
 ///  TabPage  - a page of a QTabWidget: tab text and tab tool tip
 struct KindRow {
     TranslatedKind kind;
@@ -76,7 +77,7 @@ const KindRow kKindTable[] = {
     { TranslatedKind::Menu, is<QMenu> },
     { TranslatedKind::ComboBox, is<QComboBox> },
     { TranslatedKind::Edit, is<QLineEdit> },
-    { TranslatedKind::ListView, [](const QObject* o) { return is<QTreeView>(o) || is<QTableWidget>(o); } },
+    { TranslatedKind::ListView, [](const QObject* o) { return is<QTreeView>(o) || is<QTableView>(o); } },
     { TranslatedKind::TabPage, [](const QObject* o) { return tabWidgetOfPage(o) != nullptr; } },
 };
 
@@ -278,8 +279,13 @@ bool TranslateComponents(QWidget* form, const QString& path)
     if (const QString t = translator.text(form->objectName(), "Caption"); !t.isEmpty())
         form->setWindowTitle(t);
     translator.hint(form, form->objectName());
-    for (QObject* component : form->findChildren<QObject*>()) {
-        if (component->objectName().isEmpty())
+    // Translating a component may rebuild its children (a hint box recreates its lines), so the
+    // walk holds guarded pointers and skips what an earlier step destroyed.
+    QList<QPointer<QObject>> components;
+    for (QObject* component : form->findChildren<QObject*>())
+        components.append(component);
+    for (QObject* component : components) {
+        if (!component || component->objectName().isEmpty())
             continue;
         if (const auto kind = TranslatedKindOf(component))
             translator.translate(component, *kind);

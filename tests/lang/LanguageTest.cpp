@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTreeWidget>
 
 using namespace contivo;
@@ -281,6 +283,22 @@ TEST_F(LanguageFiles, ItemsKeepEmptyMiddlePieces)
     ASSERT_EQ(f.combo->count(), 3);
     EXPECT_EQ(f.combo->itemText(1), "");
     EXPECT_EQ(f.combo->itemText(2), "b");
+}
+
+TEST_F(LanguageFiles, TableViewColumnsAreTranslatedThroughTheirModel)
+{
+    const QString path = write("Prova.lng", "FormProva.Dettagli.Col_1.Caption=Amount\r\n");
+    QDialog form;
+    form.setObjectName("FormProva");
+    QStandardItemModel model(0, 2);
+    model.setHorizontalHeaderLabels({ "Nome", "Importo" });
+    auto* table = new QTableView(&form);
+    table->setObjectName("Dettagli");
+    table->setModel(&model);
+    EXPECT_EQ(TranslatedKindOf(table), TranslatedKind::ListView);
+    TranslateComponents(&form, path);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Nome");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Amount");
 }
 
 TEST_F(LanguageFiles, TranslateFormWithMissingLanguageUsesEnglishMessagesAndKeepsTheDesign)
