@@ -428,8 +428,6 @@ void RecordTable::Post()
         return;
     }
     // Uniqueness first: a failed post changes nothing.
-    Row probe;
-    probe.data.values = d->buffer;
     for (size_t i = 0; i < m_indexDefs.size(); ++i) {
         if (!m_indexDefs[i].options.unique)
             continue;

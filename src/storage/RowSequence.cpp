@@ -101,35 +101,84 @@ int RowSequence::compare(const Row& a, const Row& b) const
     return threeWay(a.number, b.number);
 }
 
-void RowSequence::updateStarts() const
+void RowSequence::ensureTree() const
 {
-    if (m_startsValid)
+    if (m_treeValid)
         return;
-    m_starts.resize(m_blocks.size());
-    int start = 0;
-    for (size_t i = 0; i < m_blocks.size(); ++i) {
-        m_starts[i] = start;
-        start += static_cast<int>(m_blocks[i].size());
+    const size_t n = m_blocks.size();
+    m_tree.assign(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+        m_tree[i] += static_cast<int>(m_blocks[i - 1].size());
+        const size_t parent = i + (i & (~i + 1));
+        if (parent <= n)
+            m_tree[parent] += m_tree[i];
     }
-    m_startsValid = true;
+    m_treeValid = true;
+}
+
+void RowSequence::resized(int block, int delta)
+{
+    if (!m_treeValid)
+        return;
+    const size_t n = m_blocks.size();
+    for (size_t i = static_cast<size_t>(block) + 1; i <= n; i += i & (~i + 1))
+        m_tree[i] += delta;
+}
+
+void RowSequence::appendedBlock()
+{
+    if (!m_treeValid)
+        return;
+    // The new node covers the blocks (i - lowbit(i), i]: its own size plus the blocks before it in
+    // that range, which are the difference of two prefix sums.
+    const size_t i = m_tree.size();
+    const size_t low = i - (i & (~i + 1));
+    m_tree.push_back(static_cast<int>(m_blocks.back().size()) + blockStart(static_cast<int>(i) - 1)
+        - blockStart(static_cast<int>(low)));
+}
+
+int RowSequence::blockStart(int block) const
+{
+    ensureTree();
+    int sum = 0;
+    for (size_t i = static_cast<size_t>(block); i > 0; i -= i & (~i + 1))
+        sum += m_tree[i];
+    return sum;
 }
 
 int RowSequence::position(std::pair<int, int> place) const
 {
-    if (place.first >= static_cast<int>(m_blocks.size()))
+    const int blocks = static_cast<int>(m_blocks.size());
+    if (place.first >= blocks)
         return m_count;
-    updateStarts();
-    return m_starts[place.first] + place.second;
+    if (place.first == blocks - 1)
+        return m_count - static_cast<int>(m_blocks.back().size()) + place.second;
+    return blockStart(place.first) + place.second;
 }
 
 Row* RowSequence::at(int index) const
 {
     if (index < 0 || index >= m_count)
         return nullptr;
-    updateStarts();
-    const auto it = std::upper_bound(m_starts.begin(), m_starts.end(), index);
-    const size_t block = static_cast<size_t>(it - m_starts.begin()) - 1;
-    return m_blocks[block][index - m_starts[block]];
+    const int lastStart = m_count - static_cast<int>(m_blocks.back().size());
+    if (index >= lastStart)
+        return m_blocks.back()[static_cast<size_t>(index - lastStart)];
+    ensureTree();
+    // Descend the tree: take every node whose rows all lie before the index. Blocks are never
+    // empty, so the walk ends on the block holding the index.
+    const size_t n = m_blocks.size();
+    size_t step = 1;
+    while (step * 2 <= n)
+        step *= 2;
+    size_t block = 0;
+    int rest = index;
+    for (; step > 0; step /= 2) {
+        if (block + step <= n && m_tree[block + step] <= rest) {
+            block += step;
+            rest -= m_tree[block];
+        }
+    }
+    return m_blocks[block][static_cast<size_t>(rest)];
 }
 
 int RowSequence::indexOf(const Row* row) const
@@ -142,22 +191,31 @@ int RowSequence::indexOf(const Row* row) const
 
 void RowSequence::insert(Row* row)
 {
-    auto place = partition([&](const Row* r) { return compare(*r, *row) < 0; });
-    if (m_blocks.empty()) {
-        m_blocks.emplace_back();
-        place = { 0, 0 };
-    } else if (place.first == static_cast<int>(m_blocks.size())) {
-        place = { place.first - 1, static_cast<int>(m_blocks.back().size()) };
+    ++m_count;
+    if (m_blocks.empty() || compare(*m_blocks.back().back(), *row) < 0) {
+        // After every other row: fill the last block, then open a new one. Blocks filled this way
+        // stay full, which keeps the block count low for large appended tables.
+        if (m_blocks.empty() || static_cast<int>(m_blocks.back().size()) >= kMaxBlock) {
+            m_blocks.emplace_back(1, row);
+            appendedBlock();
+        } else {
+            m_blocks.back().push_back(row);
+            resized(static_cast<int>(m_blocks.size()) - 1, 1);
+        }
+        return;
     }
+    // Not last, so some row sorts after it and the place is inside a block.
+    const auto place = partition([&](const Row* r) { return compare(*r, *row) < 0; });
     auto& block = m_blocks[place.first];
     block.insert(block.begin() + place.second, row);
     if (static_cast<int>(block.size()) > kMaxBlock) {
         std::vector<Row*> upper(block.begin() + kMaxBlock / 2, block.end());
         block.resize(kMaxBlock / 2);
         m_blocks.insert(m_blocks.begin() + place.first + 1, std::move(upper));
+        m_treeValid = false;
+    } else {
+        resized(place.first, 1);
     }
-    ++m_count;
-    m_startsValid = false;
 }
 
 void RowSequence::erase(const Row* row)
@@ -169,15 +227,18 @@ void RowSequence::erase(const Row* row)
     block.erase(block.begin() + place.second);
     if (block.empty()) {
         m_blocks.erase(m_blocks.begin() + place.first);
+        m_treeValid = false;
     } else if (place.first + 1 < static_cast<int>(m_blocks.size())
         && block.size() + m_blocks[place.first + 1].size() <= kMaxBlock / 2) {
         // Keep blocks from thinning out after many removals.
         auto& next = m_blocks[place.first + 1];
         block.insert(block.end(), next.begin(), next.end());
         m_blocks.erase(m_blocks.begin() + place.first + 1);
+        m_treeValid = false;
+    } else {
+        resized(place.first, -1);
     }
     --m_count;
-    m_startsValid = false;
 }
 
 void RowSequence::build(std::vector<Row*> rows)
@@ -191,14 +252,14 @@ void RowSequence::build(std::vector<Row*> rows)
             rows.begin() + static_cast<std::ptrdiff_t>(i), rows.begin() + static_cast<std::ptrdiff_t>(end));
     }
     m_count = static_cast<int>(rows.size());
-    m_startsValid = false;
+    m_treeValid = false;
 }
 
 void RowSequence::clear()
 {
     m_blocks.clear();
     m_count = 0;
-    m_startsValid = false;
+    m_treeValid = false;
 }
 
 int RowSequence::lowerBound(const std::vector<FieldValue>& probe, int n) const

@@ -31,9 +31,12 @@ void useCollationLocale(const QLocale& locale);
 bool textEquals(const QString& a, const QString& b, bool caseInsensitive);
 
 /// A sequence of rows kept sorted by a key and then by row number, so every order is total and
-/// equal keys keep the order in which rows were added. Rows are held in blocks of bounded size:
-/// inserting or removing costs O(block + blocks) instead of O(rows), which keeps appends into a
-/// large sorted table linear overall. The sequence does not own the rows.
+/// equal keys keep the order in which rows were added. Rows are held in blocks of bounded size, and
+/// a Fenwick tree over the block sizes turns positions into blocks and back in O(log blocks):
+/// inserting or removing costs O(block + log blocks), plus an occasional O(blocks) rebuild of the
+/// tree after a block is split, merged or dropped. A row that sorts after every other (the usual
+/// append) goes straight to the end of the last block without a search. The sequence does not own
+/// the rows.
 class RowSequence {
 public:
     explicit RowSequence(std::vector<KeyField> key = {})
@@ -86,12 +89,20 @@ private:
         return { block, offset };
     }
     int position(std::pair<int, int> place) const;
-    void updateStarts() const;
+    // Number of rows in the blocks before the block.
+    int blockStart(int block) const;
+    // Keeps the tree in step with a block whose size changed by delta without the blocks moving.
+    void resized(int block, int delta);
+    // Adds a block at the end of the tree.
+    void appendedBlock();
+    void ensureTree() const;
 
     std::vector<KeyField> m_key;
     std::vector<std::vector<Row*>> m_blocks;
-    mutable std::vector<int> m_starts;
-    mutable bool m_startsValid = true;
+    // Fenwick tree over the block sizes (1-based: m_tree[i] covers blocks (i - lowbit(i), i]).
+    // Rebuilt lazily after a change that moves blocks.
+    mutable std::vector<int> m_tree;
+    mutable bool m_treeValid = false;
     int m_count = 0;
 };
 
