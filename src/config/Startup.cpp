@@ -1,7 +1,7 @@
 #include "config/Startup.h"
 
 #include "platform/Folders.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 #include <memory>
 #include <stdexcept>

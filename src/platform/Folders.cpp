@@ -1,7 +1,7 @@
 #include "platform/Folders.h"
 
 #include "base/AtomicFile.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "support/SystemHelpers.h"
 
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 #include "support/MessageBoxes.h"
 
 #include <QApplication>

@@ -203,7 +203,7 @@ std::uint8_t* TNativeExcel::beginRecord(std::uint16_t number, std::uint16_t leng
     return store16(p, length);
 }
 
-bool TNativeExcel::AddFont(const FontSpec& font)
+bool TNativeExcel::AddFont(const FontDesc& font)
 {
     if (m_open && m_fontCount >= kMaxFonts)
         return false;

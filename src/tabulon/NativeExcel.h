@@ -21,7 +21,7 @@ enum class TBIFFVersion { bvBIFF2, bvBIFF3, bvBIFF4, bvBIFF5 };
 enum class TMargin { Left, Right, Top, Bottom };
 
 /// A font as the FONT record stores it.
-struct FontSpec {
+struct FontDesc {
     std::string name;
     int size = 8;
     bool bold = false;
@@ -93,7 +93,7 @@ public:
     /// Clears the buffer and the font count and writes BOF and DIMENSIONS.
     void BeginWorksheet();
     /// Writes a FONT record; returns false (writing nothing) once kMaxFonts fonts are written.
-    bool AddFont(const FontSpec& font);
+    bool AddFont(const FontDesc& font);
 
     void WriteInteger(int row, int column, std::uint16_t value);
     void WriteNumber(int row, int column, double value);

@@ -79,9 +79,9 @@ CellOptions ParseCellOptions(std::string_view text)
     return o;
 }
 
-FontSpec ParseFontText(std::string_view text)
+FontDesc ParseFontText(std::string_view text)
 {
-    FontSpec f;
+    FontDesc f;
     const std::size_t comma = text.find(',');
     if (comma == std::string_view::npos)
         return f;
@@ -112,7 +112,7 @@ XlsWorkbook::XlsWorkbook(std::string_view path)
 {
     m_writer.SetFileName(path);
     m_writer.BeginWorksheet();
-    m_writer.AddFont(FontSpec { "MS Sans Serif", 8 });
+    m_writer.AddFont(FontDesc { "MS Sans Serif", 8 });
 }
 
 void XlsWorkbook::selectFont(std::string_view font)

@@ -21,7 +21,7 @@ CellOptions ParseCellOptions(std::string_view text);
 
 /// Reads a font text "name,size,words...": size 8 when it is not a whole number in range; BOLD,
 /// ITALIC and UNDERLINE in any case and position after the size. No comma: empty name, size 8.
-FontSpec ParseFontText(std::string_view text);
+FontDesc ParseFontText(std::string_view text);
 
 /// The workbook between _XlsInit and _XlsDeinit: the writer plus the list of font texts in order of
 /// first use (entry 0, the empty text, is the default font).

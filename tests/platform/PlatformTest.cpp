@@ -2,7 +2,7 @@
 #include "platform/Folders.h"
 #include "platform/Process.h"
 #include "platform/SingleInstance.h"
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -69,7 +69,7 @@ TEST(FontText, NameSizeAndStyleWords)
         { "", "", 8, false, false, false },
     };
     for (const auto& c : cases) {
-        const FontSpec f = ParseFontText(c.text);
+        const FontDesc f = ParseFontText(c.text);
         EXPECT_EQ(f.name, c.name) << c.text;
         EXPECT_EQ(f.size, c.size) << c.text;
         EXPECT_EQ(f.bold, c.bold) << c.text;
@@ -177,7 +177,7 @@ TEST(NativeExcel, CellAttributeBytesFollowTheFormat)
     for (const auto& c : cases) {
         TNativeExcel w;
         for (int i = 0; i < 3; ++i)
-            w.AddFont(FontSpec { "F", 10 });
+            w.AddFont(FontDesc { "F", 10 });
         w.Locked = c.locked;
         w.Hidden = c.hidden;
         w.SetActiveFont(c.font);
@@ -193,7 +193,7 @@ TEST(NativeExcel, FontLimitAndActiveFontRange)
 {
     TNativeExcel w;
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(w.AddFont(FontSpec { "F" + std::to_string(i), 9 + i, i == 1, i == 2, i == 3 }), i < 4) << i;
+        EXPECT_EQ(w.AddFont(FontDesc { "F" + std::to_string(i), 9 + i, i == 1, i == 2, i == 3 }), i < 4) << i;
     const auto r = records(w);
     ASSERT_EQ(r.size(), 6u);
     EXPECT_EQ(r[2], fontRecord(180, 0, "F0"));
@@ -202,7 +202,7 @@ TEST(NativeExcel, FontLimitAndActiveFontRange)
     EXPECT_EQ(r[5], fontRecord(240, 4, "F3"));
 
     TNativeExcel one;
-    one.AddFont(FontSpec { "A", 8 });
+    one.AddFont(FontDesc { "A", 8 });
     one.SetActiveFont(1);
     EXPECT_EQ(one.ActiveFont(), 1);
     one.SetActiveFont(2); // above the fonts written: refused
@@ -271,7 +271,7 @@ TEST(NativeExcel, BofVariantsOfTheOtherVersions)
 TEST(NativeExcel, RecordAfterCloseBeginsANewWorksheet)
 {
     TNativeExcel w;
-    w.AddFont(FontSpec { "A", 8 });
+    w.AddFont(FontDesc { "A", 8 });
     w.WriteLabel(1, 1, "a");
     w.Close();
     EXPECT_FALSE(w.IsOpen());

@@ -1,4 +1,4 @@
-#include "platform/SpecialFolders.h"
+#include "platform/SystemFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
