@@ -740,8 +740,7 @@ void RecordTable::EnableControls()
         return;
     m_pendingNotify = false;
     emit dataSetChanged();
-    for (RecordTable* detailTable : std::vector<RecordTable*>(m_details))
-        detailTable->masterChanged();
+    refreshDetails();
 }
 
 void RecordTable::notifyDataSet()
@@ -751,8 +750,7 @@ void RecordTable::notifyDataSet()
         return;
     }
     emit dataSetChanged();
-    for (RecordTable* detailTable : std::vector<RecordTable*>(m_details))
-        detailTable->masterChanged();
+    refreshDetails();
 }
 
 void RecordTable::notifyCurrent()
@@ -762,6 +760,12 @@ void RecordTable::notifyCurrent()
         return;
     }
     emit currentChanged();
+    refreshDetails();
+}
+
+// A detail table may unlink itself while it refreshes, so the walk goes over a copy.
+void RecordTable::refreshDetails()
+{
     for (RecordTable* detailTable : std::vector<RecordTable*>(m_details))
         detailTable->masterChanged();
 }

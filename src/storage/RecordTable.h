@@ -407,6 +407,7 @@ private:
     void masterChanged();
     void notifyDataSet();
     void notifyCurrent();
+    void refreshDetails();
     void notifyRecord();
     void checkActive() const;
     void checkBrowseMode();

@@ -183,15 +183,16 @@ int QtDialogProvider::messageBox(QWidget* owner, const QString& title, const QSt
     return ids.value(box.clickedButton(), messageBoxEscapeButton(flags));
 }
 
-QString QtDialogProvider::openFileName(QWidget* owner, const FileDialogRequest& request)
+// The open and save dialogs differ only in their mode and in the word logged when automatic.
+QString QtDialogProvider::runFileDialog(QWidget* owner, const FileDialogRequest& request, bool save)
 {
     if (automatic()) {
-        writeAutoLine(request.title, QStringLiteral("<open file>"));
+        writeAutoLine(request.title, save ? QStringLiteral("<save file>") : QStringLiteral("<open file>"));
         return qEnvironmentVariable("CONTIVO_DIALOG_FILE");
     }
     QFileDialog dialog(ownerOrActive(owner), request.title, request.initialFolder, request.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultExtension);
     if (!request.initialFile.isEmpty())
         dialog.selectFile(request.initialFile);
@@ -200,21 +201,14 @@ QString QtDialogProvider::openFileName(QWidget* owner, const FileDialogRequest& 
     return dialog.selectedFiles().first();
 }
 
+QString QtDialogProvider::openFileName(QWidget* owner, const FileDialogRequest& request)
+{
+    return runFileDialog(owner, request, false);
+}
+
 QString QtDialogProvider::saveFileName(QWidget* owner, const FileDialogRequest& request)
 {
-    if (automatic()) {
-        writeAutoLine(request.title, QStringLiteral("<save file>"));
-        return qEnvironmentVariable("CONTIVO_DIALOG_FILE");
-    }
-    QFileDialog dialog(ownerOrActive(owner), request.title, request.initialFolder, request.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultExtension);
-    if (!request.initialFile.isEmpty())
-        dialog.selectFile(request.initialFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return runFileDialog(owner, request, true);
 }
 
 QColor QtDialogProvider::chooseColor(QWidget* owner, const QString& title, const QColor& initial)

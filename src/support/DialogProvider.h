@@ -97,6 +97,9 @@ public:
 
     /// True when CONTIVO_DIALOGS=auto (read at each call, so a test may switch it).
     static bool automatic();
+
+private:
+    QString runFileDialog(QWidget* owner, const FileDialogRequest& request, bool save);
 };
 
 }
