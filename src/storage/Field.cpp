@@ -458,7 +458,7 @@ bool Field::IsNull() const
 {
     return Value().isNull();
 }
-const FieldValue& Field::Value() const
+FieldValue Field::Value() const
 {
     return m_table->currentValue(m_index);
 }

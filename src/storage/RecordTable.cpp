@@ -8,9 +8,11 @@
 
 namespace contivo {
 
+using detail::CellView;
 using detail::KeyField;
 using detail::Row;
 using detail::RowSequence;
+using detail::RowStore;
 
 namespace {
 const char* kEmptyDataSet = "Cannot perform this operation on an empty dataset";
@@ -37,7 +39,8 @@ void setCollationLocale(const QLocale& locale)
 }
 
 struct RecordTable::Impl {
-    RowSequence insertion; // owns the rows; ordered by row number
+    RowStore store; // owns the rows
+    RowSequence insertion; // every row, ordered by row number
     std::vector<std::unique_ptr<RowSequence>> indexes; // parallel to the index definitions
     std::unique_ptr<RowSequence> sort;
     qint64 nextNumber = 0;
@@ -58,12 +61,12 @@ struct RecordTable::Impl {
     ~Impl() { freeRows(); }
     void freeRows()
     {
-        insertion.forEach([](Row& r) { delete &r; });
         insertion.clear();
         for (auto& idx : indexes)
             idx->clear();
         if (sort)
             sort->clear();
+        store.clear();
     }
     const RowSequence& order() const { return sort ? *sort : insertion; }
 };
@@ -101,7 +104,14 @@ Field& RecordTable::AddField(const FieldDef& def)
         throw DatabaseError(QStringLiteral("Duplicate field name '%1'").arg(def.name));
     const int index = FieldCount();
     m_fields.push_back(std::unique_ptr<Field>(new Field(this, index, def)));
-    d->insertion.forEach([](Row& r) { r.data.values.emplace_back(); });
+    if (d->insertion.size() > 0) {
+        std::vector<FieldValue> values;
+        d->insertion.forEach([&](Row& r) {
+            r.values().unpack(values);
+            values.resize(m_fields.size());
+            d->store.setValues(&r, values);
+        });
+    }
     if (d->state != TableState::Browse)
         d->buffer.emplace_back();
     return *m_fields.back();
@@ -123,7 +133,7 @@ void RecordTable::AddIndex(const QString& name, const QString& fields, IndexOpti
         for (int i = 1; i < seq->size(); ++i) {
             std::vector<FieldValue> probe;
             for (const KeyField& k : key)
-                probe.push_back(seq->at(i - 1)->data.values[static_cast<size_t>(k.field)]);
+                probe.push_back(seq->at(i - 1)->value(k.field));
             if (seq->compareKey(*seq->at(i), probe, static_cast<int>(key.size())) == 0)
                 throw DatabaseError(QString::fromLatin1(kDuplicate));
         }
@@ -359,14 +369,13 @@ void RecordTable::MoveTo(int visibleRow)
 
 // --- changes -----------------------------------------------------------------------------------
 
-const FieldValue& RecordTable::currentValue(int field) const
+FieldValue RecordTable::currentValue(int field) const
 {
-    static const FieldValue null;
     if (d->state != TableState::Browse && m_active)
         return d->buffer[static_cast<size_t>(field)];
     if (d->current)
-        return d->current->data.values[static_cast<size_t>(field)];
-    return null;
+        return d->current->value(field);
+    return {};
 }
 
 void RecordTable::writeValue(int field, FieldValue value)
@@ -412,7 +421,8 @@ void RecordTable::Edit()
         return;
     if (!d->current)
         throw DatabaseError(QString::fromLatin1(kEmptyDataSet));
-    d->buffer = d->current->data.values;
+    d->current->values().unpack(d->buffer);
+    d->buffer.resize(m_fields.size());
     d->editRow = d->current;
     d->state = TableState::Edit;
     m_modified = false;
@@ -460,7 +470,7 @@ void RecordTable::Post()
             idx->erase(posted);
         if (d->sort)
             d->sort->erase(posted);
-        posted->data.values = std::move(d->buffer);
+        d->store.setValues(posted, d->buffer);
         for (auto& idx : d->indexes)
             idx->insert(posted);
         if (d->sort)
@@ -468,9 +478,7 @@ void RecordTable::Post()
     } else {
         RecordCount();
         predecessor = d->hi > d->lo ? d->order().at(d->hi - 1) : nullptr;
-        posted = new Row;
-        posted->number = d->nextNumber++;
-        posted->data.values = std::move(d->buffer);
+        posted = d->store.create(d->nextNumber++, 0, d->buffer);
         d->insertion.insert(posted);
         for (auto& idx : d->indexes)
             idx->insert(posted);
@@ -535,7 +543,7 @@ void RecordTable::Delete()
     if (d->sort)
         d->sort->erase(row);
     d->insertion.erase(row);
-    delete row;
+    d->store.destroy(row);
     d->rangeValid = false;
     const int n = RecordCount();
     if (n == 0)
@@ -617,14 +625,14 @@ bool RecordTable::Locate(const QString& fields, const QStringList& values, Locat
     auto matches = [&](const Row& r) {
         for (size_t i = 0; i < keyFields.size(); ++i) {
             const FieldDef& def = keyFields[i]->def();
-            const FieldValue& v = r.data.values[static_cast<size_t>(keyFields[i]->Index())];
             if (options.partialKey) {
                 const QString& prefix = wanted[i].text();
-                const QString text = conv::toText(v, def.type);
+                const QString text = conv::toText(r.value(keyFields[i]->Index()), def.type);
                 if (text.size() < prefix.size()
-                    || !detail::textEquals(text.left(prefix.size()), prefix, options.caseInsensitive))
+                    || !detail::textEquals(QStringView(text).left(prefix.size()), prefix, options.caseInsensitive))
                     return false;
-            } else if (detail::compareValues(v, wanted[i], storageOf(def.type), options.caseInsensitive)
+            } else if (detail::compareValues(r.cell(keyFields[i]->Index()), CellView::of(wanted[i]),
+                           storageOf(def.type), options.caseInsensitive)
                 != 0) {
                 return false;
             }
@@ -789,8 +797,6 @@ Bookmark RecordTable::GetBookmark() const
 namespace {
 Row* findByNumber(const RowSequence& insertion, qint64 number)
 {
-    Row probe;
-    probe.number = number;
     // The insertion order has no key fields: row numbers alone order it.
     const int pos = [&] {
         int lo = 0, hi = insertion.size();
@@ -840,7 +846,12 @@ void RecordTable::SaveToFileViaFormat(const QString& fileName, const TableFileFo
 
 void RecordTable::ForEachRowInOrder(const std::function<void(const RowData&)>& visit) const
 {
-    d->order().forEach([&](const Row& r) { visit(r.data); });
+    RowData scratch;
+    d->order().forEach([&](const Row& r) {
+        scratch.changeState = r.changeState;
+        r.values().unpack(scratch.values);
+        visit(scratch);
+    });
 }
 
 void RecordTable::ReplaceContent(
@@ -873,11 +884,9 @@ void RecordTable::ReplaceContent(
     std::vector<Row*> all;
     all.reserve(rows.size());
     for (RowData& data : rows) {
-        auto* r = new Row;
-        r->number = fresh->nextNumber++;
         data.values.resize(newFields.size());
-        r->data = std::move(data);
-        all.push_back(r);
+        all.push_back(fresh->store.create(fresh->nextNumber++, data.changeState, data.values));
+        data.values = {}; // the packed copy is the only one kept
     }
     fresh->insertion.build(all);
     for (auto& key : keys) {
@@ -900,15 +909,14 @@ void RecordTable::ReplaceContent(
     notifyDataSet();
 }
 
-const FieldValue& RecordTable::VisibleValue(int visibleRow, int field) const
+FieldValue RecordTable::VisibleValue(int visibleRow, int field) const
 {
-    static const FieldValue null;
     if (visibleRow < 0 || visibleRow >= RecordCount() || field < 0 || field >= FieldCount())
-        return null;
+        return {};
     const Row* r = d->order().at(d->lo + visibleRow);
     if (d->state == TableState::Edit && r == d->editRow)
         return d->buffer[static_cast<size_t>(field)];
-    return r->data.values[static_cast<size_t>(field)];
+    return r->value(field);
 }
 
 Bookmark RecordTable::VisibleBookmark(int visibleRow) const

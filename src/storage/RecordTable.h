@@ -192,7 +192,8 @@ public:
     bool AsBoolean() const;
     /// The value as grids show it: the display format applied with the system decimal separator.
     QString DisplayText() const;
-    const FieldValue& Value() const;
+    /// The value of the current (or pending) row, a copy.
+    FieldValue Value() const;
 
     /// Text is converted to the field's type: an empty text clears a non-text field; a text that
     /// does not convert raises "'%s' is not a valid floating point value for field '%s'",
@@ -235,7 +236,6 @@ using Bookmark = qint64;
 inline constexpr Bookmark kNoBookmark = -1;
 
 class TableFileFormat;
-class RowStore;
 
 /// An in-memory table of typed fields with a cursor, maintained indexes, an optional sort order
 /// and an optional master/detail link.
@@ -387,7 +387,7 @@ public:
     void ReplaceContent(
         std::vector<FieldDef> fields, std::vector<IndexDef> indexes, std::vector<RowData> rows);
     /// Value of a visible row (from 0, current order) for grids; no cursor move.
-    const FieldValue& VisibleValue(int visibleRow, int field) const;
+    FieldValue VisibleValue(int visibleRow, int field) const;
     Bookmark VisibleBookmark(int visibleRow) const;
 
 signals:
@@ -402,7 +402,7 @@ private:
     friend class Field;
     struct Impl;
 
-    const FieldValue& currentValue(int field) const;
+    FieldValue currentValue(int field) const;
     void writeValue(int field, FieldValue value);
     void masterChanged();
     void notifyDataSet();

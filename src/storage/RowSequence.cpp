@@ -45,24 +45,27 @@ void useCollationLocale(const QLocale& locale)
     collators() = std::make_unique<Collators>(locale);
 }
 
-int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage, bool caseInsensitive)
+int compareValues(const CellView& a, const CellView& b, ValueStorage storage, bool caseInsensitive)
 {
-    if (a.isNull() || b.isNull())
-        return a.isNull() ? (b.isNull() ? 0 : -1) : 1;
+    const bool aNull = a.tag == CellTag::Null;
+    const bool bNull = b.tag == CellTag::Null;
+    if (aNull || bNull)
+        return aNull ? (bNull ? 0 : -1) : 1;
+    // A value of another kind than the storage reads as the neutral value, as FieldValue does.
     switch (storage) {
     case ValueStorage::Text: {
-        const QString& x = a.text();
-        const QString& y = b.text();
+        const QStringView x = a.tag == CellTag::Text ? a.text : QStringView();
+        const QStringView y = b.tag == CellTag::Text ? b.text : QStringView();
         if (x == y)
             return 0;
         const int c = collator(caseInsensitive).compare(x, y);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     case ValueStorage::Integer:
-        return threeWay(a.integer(), b.integer());
+        return threeWay(a.tag == CellTag::Integer ? a.integer : 0, b.tag == CellTag::Integer ? b.integer : 0);
     case ValueStorage::Double: {
-        const double x = a.number();
-        const double y = b.number();
+        const double x = a.tag == CellTag::Double ? a.number : 0.0;
+        const double y = b.tag == CellTag::Double ? b.number : 0.0;
         const bool nx = std::isnan(x);
         const bool ny = std::isnan(y);
         if (nx || ny)
@@ -70,12 +73,12 @@ int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage
         return threeWay(x, y);
     }
     case ValueStorage::Boolean:
-        return threeWay(a.boolean(), b.boolean());
+        return threeWay(a.tag == CellTag::Boolean && a.boolean, b.tag == CellTag::Boolean && b.boolean);
     }
     return 0;
 }
 
-bool textEquals(const QString& a, const QString& b, bool caseInsensitive)
+bool textEquals(QStringView a, QStringView b, bool caseInsensitive)
 {
     return a == b || collator(caseInsensitive).compare(a, b) == 0;
 }
@@ -84,7 +87,7 @@ int RowSequence::compareKey(const Row& row, const std::vector<FieldValue>& probe
 {
     for (int k = 0; k < n; ++k) {
         const KeyField& f = m_key[k];
-        int c = compareValues(row.data.values[f.field], probe[k], f.storage, f.caseInsensitive);
+        int c = compareValues(row.cell(f.field), CellView::of(probe[k]), f.storage, f.caseInsensitive);
         if (c != 0)
             return f.descending ? -c : c;
     }
@@ -94,7 +97,7 @@ int RowSequence::compareKey(const Row& row, const std::vector<FieldValue>& probe
 int RowSequence::compare(const Row& a, const Row& b) const
 {
     for (const KeyField& f : m_key) {
-        int c = compareValues(a.data.values[f.field], b.data.values[f.field], f.storage, f.caseInsensitive);
+        int c = compareValues(a.cell(f.field), b.cell(f.field), f.storage, f.caseInsensitive);
         if (c != 0)
             return f.descending ? -c : c;
     }
@@ -183,6 +186,9 @@ Row* RowSequence::at(int index) const
 
 int RowSequence::indexOf(const Row* row) const
 {
+    // The row just appended is the usual question after a post.
+    if (m_count > 0 && m_blocks.back().back() == row)
+        return m_count - 1;
     const auto place = partition([&](const Row* r) { return compare(*r, *row) < 0; });
     if (place.first >= static_cast<int>(m_blocks.size()) || m_blocks[place.first][place.second] != row)
         return -1;

@@ -3,16 +3,12 @@
 // Internal to the storage library: the ordered row containers behind a record table.
 
 #include "storage/RecordTable.h"
+#include "storage/RowStore.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace contivo::detail {
-
-struct Row {
-    qint64 number = 0;
-    RowData data;
-};
 
 /// One field of an order: its position in the row, its storage and the compare options.
 struct KeyField {
@@ -24,11 +20,11 @@ struct KeyField {
 
 /// Compares two values of one storage: null lowest, text by the locale collation, NaN above
 /// every number so the order stays strict and weak.
-int compareValues(const FieldValue& a, const FieldValue& b, ValueStorage storage, bool caseInsensitive);
+int compareValues(const CellView& a, const CellView& b, ValueStorage storage, bool caseInsensitive);
 /// Replaces the collation locale (see setCollationLocale).
 void useCollationLocale(const QLocale& locale);
 /// Text equality under the locale collation.
-bool textEquals(const QString& a, const QString& b, bool caseInsensitive);
+bool textEquals(QStringView a, QStringView b, bool caseInsensitive);
 
 /// A sequence of rows kept sorted by a key and then by row number, so every order is total and
 /// equal keys keep the order in which rows were added. Rows are held in blocks of bounded size, and

@@ -23,7 +23,7 @@ class RowSequenceAgainstReference : public ::testing::TestWithParam<Workload> { 
 
 qint64 keyOf(const Row* r)
 {
-    return r->data.values[0].integer();
+    return r->cell(0).integer;
 }
 
 bool before(const Row* a, const Row* b)
@@ -42,7 +42,7 @@ TEST_P(RowSequenceAgainstReference, PositionsAndBoundsFollowEveryChange)
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
 
     RowSequence seq({ KeyField { 0, ValueStorage::Integer, false, false } });
-    std::vector<std::unique_ptr<Row>> owned;
+    RowStore store;
     std::vector<Row*> ref;
     qint64 nextNumber = 0;
     qint64 topKey = 0;
@@ -53,14 +53,10 @@ TEST_P(RowSequenceAgainstReference, PositionsAndBoundsFollowEveryChange)
             seq.erase(ref[i]);
             ref.erase(ref.begin() + static_cast<std::ptrdiff_t>(i));
         } else {
-            auto row = std::make_unique<Row>();
-            row->number = nextNumber++;
             const qint64 key
                 = pick(100) < w.inOrderPercent ? (topKey += 1 + pick(3)) : pick(static_cast<int>(topKey) + 1);
             topKey = std::max(topKey, key);
-            row->data.values = { FieldValue::fromInteger(key) };
-            Row* r = row.get();
-            owned.push_back(std::move(row));
+            Row* r = store.create(nextNumber++, 0, { FieldValue::fromInteger(key) });
             seq.insert(r);
             ref.insert(std::upper_bound(ref.begin(), ref.end(), r, before), r);
         }
@@ -89,10 +85,8 @@ TEST_P(RowSequenceAgainstReference, PositionsAndBoundsFollowEveryChange)
         ASSERT_EQ(visited, ref) << "step " << step;
     }
     // An erased row is no longer found.
-    Row gone;
-    gone.number = nextNumber;
-    gone.data.values = { FieldValue::fromInteger(topKey + 1) };
-    EXPECT_EQ(seq.indexOf(&gone), -1);
+    const Row* gone = store.create(nextNumber, 0, { FieldValue::fromInteger(topKey + 1) });
+    EXPECT_EQ(seq.indexOf(gone), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workloads, RowSequenceAgainstReference,
