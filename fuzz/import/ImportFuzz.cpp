@@ -37,10 +37,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 int dataLines(const QString& csvPath, const CsvInterface& layout)
 {
     CsvWorkingCopy copy(csvPath, layout);
-    const QString text = copy.readBack();
     int headings = layout.headerRows;
     int lines = 0;
-    csv::forEachLine(text, [&](QStringView line) {
+    copy.forEachLine([&](QStringView line) {
         if (csv::isBlankLine(line))
             return true;
         if (headings > 0)

@@ -11,6 +11,11 @@ namespace contivo::cp1252 {
 QString decode(const char* data, qsizetype size);
 inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
 
+/// Decodes size cp1252 bytes into out, which must have room for size characters, and returns the
+/// end of the characters written. Runs of ASCII bytes are copied eight at a time, so callers can
+/// decode large files piece by piece into a reused buffer.
+QChar* decodeInto(const char* data, qsizetype size, QChar* out);
+
 /// Encodes to cp1252; a character the code page cannot hold becomes '?'.
 QByteArray encode(QStringView text);
 

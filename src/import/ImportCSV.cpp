@@ -112,11 +112,9 @@ int ImportCSV::Import(RecordTable& table, const CsvInterface& layout, const QStr
     if (!append)
         table.EmptyTable();
 
-    QString text;
-    {
-        CsvWorkingCopy copy(csvPath, layout);
-        text = copy.readBack();
-    }
+    // The copy is complete before the first row is converted; its lines are then read back a piece
+    // at a time.
+    CsvWorkingCopy copy(csvPath, layout);
 
     const std::vector<ColumnTarget> targets = resolveMapping(table, layout);
     const QString systemDate = SystemFormats::shortDateFormat();
@@ -129,7 +127,7 @@ int ImportCSV::Import(RecordTable& table, const CsvInterface& layout, const QStr
     qsizetype lineNumber = -1;
     int headingsLeft = layout.headerRows;
     csv::Columns columns;
-    csv::forEachLine(text, [&](QStringView line) {
+    copy.forEachLine([&](QStringView line) {
         ++lineNumber;
         if (csv::isBlankLine(line))
             return true;
