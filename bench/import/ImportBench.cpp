@@ -155,6 +155,31 @@ void BM_ParseWithoutTable(benchmark::State& state)
 }
 BENCHMARK(BM_ParseWithoutTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The two passes over the file on their own: writing the working copy, and reading its lines back.
+void BM_WorkingCopyPasses(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const CsvInterface layout = CsvInterface::load(f.hdr);
+    double writeSeconds = 0;
+    double readSeconds = 0;
+    qsizetype lines = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        CsvWorkingCopy copy(f.csv, layout);
+        const auto written = std::chrono::steady_clock::now();
+        copy.forEachLine([&](QStringView line) {
+            lines += line.size();
+            return true;
+        });
+        writeSeconds += std::chrono::duration<double>(written - start).count();
+        readSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - written).count();
+    }
+    benchmark::DoNotOptimize(lines);
+    state.counters["write_ms"] = writeSeconds * 1000 / static_cast<double>(state.iterations());
+    state.counters["read_ms"] = readSeconds * 1000 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_WorkingCopyPasses)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_PythonCsvParse(benchmark::State& state)
 {
     for (auto _ : state) {

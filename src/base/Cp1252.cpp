@@ -49,6 +49,38 @@ QChar* decodeInto(const char* data, qsizetype size, QChar* out)
     return out + size;
 }
 
+char* toUtf8Into(const char* data, qsizetype size, char* out)
+{
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        while (size - i >= 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            std::memcpy(out, &word, 8);
+            out += 8;
+            i += 8;
+        }
+        if (i == size)
+            break;
+        const unsigned char b = bytes[i++];
+        const char16_t c = (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xE0 | (c >> 12));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 QString decode(const char* data, qsizetype size)
 {
     QString out(size, Qt::Uninitialized);

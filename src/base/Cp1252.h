@@ -16,6 +16,10 @@ inline QString decode(const QByteArray& bytes) { return decode(bytes.constData()
 /// decode large files piece by piece into a reused buffer.
 QChar* decodeInto(const char* data, qsizetype size, QChar* out);
 
+/// Converts size cp1252 bytes to UTF-8 in out, which must have room for three bytes per input
+/// byte, and returns the end of the bytes written. ASCII runs are copied eight bytes at a time.
+char* toUtf8Into(const char* data, qsizetype size, char* out);
+
 /// Encodes to cp1252; a character the code page cannot hold becomes '?'.
 QByteArray encode(QStringView text);
 

@@ -92,34 +92,58 @@ bool isPlainNumber(const char* s, qsizetype n)
 
 }
 
-bool looksLikeUtf8(const QByteArray& bytes)
+namespace {
+
+// Walks UTF-8: -1 when invalid, 0 when all ASCII, 1 when valid with non-ASCII bytes.
+int scanUtf8(const unsigned char* p, const unsigned char* const end)
 {
-    if (hasUtf8Bom(bytes))
-        return true;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* const end = p + bytes.size();
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
     bool nonAscii = false;
     while (p < end) {
-        // Eight ASCII bytes at a time: the common case of bank files.
-        if (end - p >= 8) {
+        // ASCII 32 and then 8 bytes at a time: the common case of bank files.
+        while (end - p >= 32) {
+            quint64 w[4];
+            std::memcpy(w, p, 32);
+            if ((w[0] | w[1] | w[2] | w[3]) & kHighBits)
+                break;
+            p += 32;
+        }
+        while (end - p >= 8) {
             quint64 word;
             std::memcpy(&word, p, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                p += 8;
-                continue;
-            }
+            if (word & kHighBits)
+                break;
+            p += 8;
         }
+        if (p == end)
+            break;
         if (*p < 0x80) {
             ++p;
             continue;
         }
         const int len = utf8SequenceLength(p, end);
         if (len == 0)
-            return false;
+            return -1;
         nonAscii = true;
         p += len;
     }
-    return nonAscii;
+    return nonAscii ? 1 : 0;
+}
+
+}
+
+bool looksLikeUtf8(const QByteArray& bytes)
+{
+    if (hasUtf8Bom(bytes))
+        return true;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    return scanUtf8(p, p + bytes.size()) > 0;
+}
+
+bool isValidUtf8(const char* data, qsizetype size)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    return scanUtf8(p, p + size) >= 0;
 }
 
 QString decodeCsvBytes(const QByteArray& bytes)

@@ -17,6 +17,9 @@ namespace contivo::csv {
 /// byte outside ASCII.
 bool looksLikeUtf8(const QByteArray& bytes);
 
+/// True when the bytes are valid UTF-8 (pure ASCII included).
+bool isValidUtf8(const char* data, qsizetype size);
+
 /// Decodes a CSV file: UTF-8 (byte-order mark dropped) when looksLikeUtf8, otherwise cp1252.
 QString decodeCsvBytes(const QByteArray& bytes);
 

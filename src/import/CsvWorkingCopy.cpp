@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace contivo {
 namespace {
@@ -157,6 +158,188 @@ private:
     QByteArray m_bytes;
 };
 
+
+// The copy's UTF-8 bytes built straight from the source bytes, for sources whose marks (delimiter
+// and separator) are ASCII: such a byte stands for its character in cp1252 and in valid UTF-8
+// alike, and never occurs inside another character, so lines can be split and normalised on the
+// bytes as they are, without a round trip through UTF-16. cp1252 text is turned into UTF-8 on the
+// way; UTF-8 text is copied.
+class Utf8Out {
+public:
+    Utf8Out(QTemporaryFile& file, qsizetype pieceBytes, bool fromCp1252)
+        : m_file(file)
+        , m_pieceBytes(pieceBytes)
+        , m_fromCp1252(fromCp1252)
+    {
+    }
+
+    /// Makes room for a line of lineBytes source bytes, normalised or not.
+    void reserveLine(qsizetype lineBytes)
+    {
+        const qsizetype used = m_w - m_buffer.data();
+        const qsizetype need = used + 9 * lineBytes + 16;
+        if (need > static_cast<qsizetype>(m_buffer.size())) {
+            m_buffer.resize(static_cast<size_t>(std::max(need, m_pieceBytes + 4096)));
+            m_w = m_buffer.data() + used;
+        }
+    }
+    void put(char c) { *m_w++ = c; }
+    void append(const char* s, qsizetype n)
+    {
+        if (m_fromCp1252) {
+            m_w = cp1252::toUtf8Into(s, n, m_w);
+        } else {
+            std::memcpy(m_w, s, static_cast<size_t>(n));
+            m_w += n;
+        }
+    }
+    /// Drops the last character written, as QString::chop(1) drops the last UTF-16 unit: of a
+    /// character beyond the 16-bit range the first half of its surrogate pair stays, and that lone
+    /// half becomes '?' in UTF-8.
+    void chopLast()
+    {
+        char* p = m_w - 1;
+        while ((static_cast<unsigned char>(*p) & 0xC0) == 0x80)
+            --p;
+        const bool pair = m_w - p == 4;
+        m_w = p;
+        if (pair)
+            *m_w++ = '?';
+    }
+    void lineDone()
+    {
+        put('\n');
+        if (m_w - m_buffer.data() >= m_pieceBytes)
+            write();
+    }
+    void write()
+    {
+        const qsizetype size = m_w - m_buffer.data();
+        if (m_file.write(m_buffer.data(), size) != size)
+            throw fileError(m_file.fileName(), m_file);
+        m_w = m_buffer.data();
+    }
+
+private:
+    QTemporaryFile& m_file;
+    qsizetype m_pieceBytes;
+    bool m_fromCp1252;
+    std::vector<char> m_buffer;
+    char* m_w = nullptr;
+};
+
+// csv::normaliseLine on bytes, for an ASCII delimiter and separator.
+void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out& out)
+{
+    const auto next = [&](qsizetype from) {
+        const void* hit = std::memchr(s + from, d, static_cast<size_t>(n - from));
+        return hit ? static_cast<const char*>(hit) - s : n;
+    };
+    bool first = true;
+    qsizetype i = next(0);
+    while (i < n) {
+        if (!first)
+            out.put(separator);
+        first = false;
+        out.put(d);
+        const qsizetype opening = i;
+        qsizetype j = i + 1;
+        bool closed = false;
+        while (j < n) {
+            const qsizetype k = next(j);
+            out.append(s + j, k - j);
+            if (k == n) {
+                j = n;
+                break;
+            }
+            if (k + 1 < n && s[k + 1] == d) {
+                out.put(d); // a doubled delimiter stands for one
+                j = k + 2;
+                continue;
+            }
+            closed = true;
+            j = k + 1;
+            break;
+        }
+        if (!closed && opening < n - 1)
+            out.chopLast(); // an unclosed value ends before the line's last character
+        out.put(d);
+        i = j < n ? next(j) : n;
+    }
+}
+
+// The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
+// splits them; the next break of each kind is remembered, so a file with only one kind is not
+// searched again for the other at every line.
+void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, bool fromCp1252,
+    const CsvInterface& layout, qsizetype pieceBytes)
+{
+    Utf8Out out(file, pieceBytes, fromCp1252);
+    const auto find = [&](qsizetype from, char c) {
+        const void* hit = std::memchr(data + from, c, static_cast<size_t>(size - from));
+        return hit ? static_cast<const char*>(hit) - data : size;
+    };
+    const bool normalise = layout.delimiter.has_value();
+    const char d = normalise ? static_cast<char>(layout.delimiter->unicode()) : '\0';
+    const char separator = static_cast<char>(layout.separator.unicode());
+    qsizetype lineIndex = 0;
+    qsizetype nextLf = -1;
+    qsizetype nextCr = -1;
+    qsizetype pos = 0;
+    while (pos < size) {
+        if (nextLf < pos)
+            nextLf = find(pos, '\n');
+        if (nextCr < pos)
+            nextCr = find(pos, '\r');
+        const qsizetype lineEnd = std::min(nextLf, nextCr);
+        out.reserveLine(lineEnd - pos);
+        if (normalise && lineIndex >= layout.headerRows)
+            normaliseBytes(data + pos, lineEnd - pos, d, separator, out);
+        else
+            out.append(data + pos, lineEnd - pos);
+        out.lineDone();
+        ++lineIndex;
+        if (lineEnd == size)
+            break;
+        pos = lineEnd + 1;
+        if (data[lineEnd] == '\r' && pos < size && data[pos] == '\n')
+            ++pos;
+    }
+    out.write();
+}
+
+// The copy made through UTF-16, for marks outside ASCII and for marked UTF-8 that is not valid
+// (its broken sequences become replacement characters exactly as QString::fromUtf8 makes them).
+void copyText(QTemporaryFile& file, const char* data, qsizetype size, bool utf8, const CsvInterface& layout,
+    qsizetype pieceBytes)
+{
+    Utf8Pieces decoder;
+    QString text;
+    text.reserve(pieceBytes + 4096);
+    CopyWriter writer(file, pieceBytes);
+    qsizetype lineIndex = 0;
+    for (qsizetype pos = 0; pos < size;) {
+        const qsizetype end = pieceEnd(data, size, pos, pieceBytes);
+        if (utf8) {
+            decoder.decode(QByteArrayView(data + pos, end - pos), text);
+        } else {
+            text.resize(end - pos);
+            cp1252::decodeInto(data + pos, end - pos, text.data());
+        }
+        pos = end;
+        csv::forEachLine(text, [&](QStringView line) {
+            if (layout.delimiter && lineIndex >= layout.headerRows)
+                csv::normaliseLine(line, *layout.delimiter, layout.separator, writer.text());
+            else
+                writer.text().append(line);
+            writer.lineDone();
+            ++lineIndex;
+            return true;
+        });
+    }
+    writer.write();
+}
+
 }
 
 CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layout, qsizetype pieceBytes)
@@ -196,31 +379,19 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     if (!m_file.open())
         throw fileError(m_file.fileTemplate(), m_file);
 
-    Utf8Pieces decoder;
-    QString text;
-    text.reserve(m_pieceBytes + 4096);
-    CopyWriter writer(m_file, m_pieceBytes);
-    qsizetype lineIndex = 0;
-    for (qsizetype pos = 0; pos < size;) {
-        const qsizetype end = pieceEnd(data, size, pos, m_pieceBytes);
-        if (utf8) {
-            decoder.decode(QByteArrayView(data + pos, end - pos), text);
-        } else {
-            text.resize(end - pos);
-            cp1252::decodeInto(data + pos, end - pos, text.data());
+    const bool asciiMarks
+        = layout.separator.unicode() < 0x80 && (!layout.delimiter || layout.delimiter->unicode() < 0x80);
+    if (asciiMarks && (!utf8 || csv::isValidUtf8(data, size))) {
+        // QString::fromUtf8 drops a byte-order mark at the start of what it decodes: a second one
+        // right after the first goes too.
+        if (utf8 && QByteArrayView(data, size).startsWith("\xEF\xBB\xBF")) {
+            data += 3;
+            size -= 3;
         }
-        pos = end;
-        csv::forEachLine(text, [&](QStringView line) {
-            if (layout.delimiter && lineIndex >= layout.headerRows)
-                csv::normaliseLine(line, *layout.delimiter, layout.separator, writer.text());
-            else
-                writer.text().append(line);
-            writer.lineDone();
-            ++lineIndex;
-            return true;
-        });
+        copyBytes(m_file, data, size, !utf8, layout, m_pieceBytes);
+    } else {
+        copyText(m_file, data, size, utf8, layout, m_pieceBytes);
     }
-    writer.write();
     if (!m_file.flush())
         throw fileError(m_file.fileName(), m_file);
 }

@@ -41,6 +41,9 @@ QStringList linesOf(const QString& text)
 
 const CsvInterface kEnclosed = CsvInterface::fromLines({ "HeaderRows=1", "Separator=;", "Delimiter=\"" });
 const CsvInterface kBare = CsvInterface::fromLines({ "HeaderRows=1", "Separator=;" });
+// Marks outside ASCII take the route through UTF-16 rather than the one on bytes.
+const CsvInterface kGuillemets = CsvInterface::fromLines(
+    { "HeaderRows=0", QString::fromUtf8("Separator=\u00A7"), QString::fromUtf8("Delimiter=\u00AB") });
 
 }
 
@@ -124,10 +127,9 @@ TEST_F(CsvWorkingCopyPieces, EdgeFilesMatchTheWholeTextCopy)
         "\"open;\"x\r\"\"\"\"\n\"a\"\";\"b\"",
     };
     for (const QByteArray& source : sources)
-        for (const qsizetype piece : { 1, 2, 3, 5, 8, 1 << 20 }) {
-            expectSameAsWholeText(source, kEnclosed, piece);
-            expectSameAsWholeText(source, kBare, piece);
-        }
+        for (const qsizetype piece : { 1, 2, 3, 5, 8, 1 << 20 })
+            for (const CsvInterface* layout : { &kEnclosed, &kBare, &kGuillemets })
+                expectSameAsWholeText(source, *layout, piece);
 }
 
 TEST_F(CsvWorkingCopyPieces, RandomFilesMatchTheWholeTextCopy)
@@ -135,10 +137,11 @@ TEST_F(CsvWorkingCopyPieces, RandomFilesMatchTheWholeTextCopy)
     // Fragments that stress decoding and line splitting: valid and broken UTF-8, cp1252-only bytes,
     // byte-order marks inside the text, every kind of line break, delimiters and separators.
     const QByteArray valid[] = { "ab", "abcdefghij", ";", "\"", "\"\"", " ", "\r", "\n", "\r\n", "\xC3\xA8",
-        "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF" };
-    const QByteArray broken[] = { "\xE2\x82", "\xFF", "\x80", "\x9D", "\xC3", "\xED\xA0\x80" };
+        "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "\xC2\xAB", "\xC2\xA7" };
+    const QByteArray broken[] = { "\xE2\x82", "\xFF", "\x80", "\x9D", "\xC3", "\xED\xA0\x80", "\xAB", "\xA7" };
+    const CsvInterface* const layouts[] = { &kEnclosed, &kBare, &kGuillemets };
     std::mt19937 random(20261211);
-    for (int n = 0; n < 150; ++n) {
+    for (int n = 0; n < 300; ++n) {
         QByteArray source = random() % 3 == 0 ? "\xEF\xBB\xBF" : "";
         const bool withBroken = random() % 2 == 0;
         const int fragments = static_cast<int>(random() % 40);
@@ -149,7 +152,7 @@ TEST_F(CsvWorkingCopyPieces, RandomFilesMatchTheWholeTextCopy)
                 source += valid[random() % std::size(valid)];
         }
         const qsizetype piece = static_cast<qsizetype>(1 + random() % 9);
-        expectSameAsWholeText(source, random() % 2 ? kEnclosed : kBare, piece);
+        expectSameAsWholeText(source, *layouts[random() % std::size(layouts)], piece);
     }
 }
 
