@@ -242,13 +242,15 @@ void cutEnclosedColumns(QStringView line, QChar delimiter, QChar separator, Colu
     const char16_t d = delimiter.unicode();
     const char16_t sep = separator.unicode();
     qsizetype start = 0;
-    for (qsizetype i = 0; i + 2 < n;) {
-        if (s[i].unicode() == d && s[i + 1].unicode() == sep && s[i + 2].unicode() == d) {
-            columns.append(QStringView(s + start, i - start));
-            i += 3;
-            start = i;
+    // Looks for the separator and checks its neighbours: the first delimiter-separator-delimiter
+    // at or after start, as a left-to-right search for the three characters finds it.
+    for (qsizetype m = 1; m + 1 < n;) {
+        if (s[m].unicode() == sep && s[m - 1].unicode() == d && s[m + 1].unicode() == d) {
+            columns.append(QStringView(s + start, m - 1 - start));
+            start = m + 2;
+            m = start + 1;
         } else {
-            ++i;
+            ++m;
         }
     }
     columns.append(QStringView(s + start, n - start));

@@ -231,9 +231,11 @@ private:
 // csv::normaliseLine on bytes, for an ASCII delimiter and separator.
 void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out& out)
 {
+    // Fields are short: a plain loop beats a library search call per field.
     const auto next = [&](qsizetype from) {
-        const void* hit = std::memchr(s + from, d, static_cast<size_t>(n - from));
-        return hit ? static_cast<const char*>(hit) - s : n;
+        while (from < n && s[from] != d)
+            ++from;
+        return from;
     };
     bool first = true;
     qsizetype i = next(0);
@@ -268,30 +270,38 @@ void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out&
     }
 }
 
+// The index of the first CR or LF at or after from, size when none. Eight bytes at a time: a byte
+// equal to a break makes its lane of (word ^ break) zero, which the usual zero-byte test finds.
+qsizetype nextBreak(const char* data, qsizetype size, qsizetype from)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](quint64 v) { return (v - kOnes) & ~v & kHighBits; };
+    while (size - from >= 8) {
+        quint64 word;
+        std::memcpy(&word, data + from, 8);
+        if (hasZeroByte(word ^ (kOnes * '\n')) | hasZeroByte(word ^ (kOnes * '\r')))
+            break;
+        from += 8;
+    }
+    while (from < size && data[from] != '\n' && data[from] != '\r')
+        ++from;
+    return from;
+}
+
 // The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
-// splits them; the next break of each kind is remembered, so a file with only one kind is not
-// searched again for the other at every line.
+// splits them.
 void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, bool fromCp1252,
     const CsvInterface& layout, qsizetype pieceBytes)
 {
     Utf8Out out(file, pieceBytes, fromCp1252);
-    const auto find = [&](qsizetype from, char c) {
-        const void* hit = std::memchr(data + from, c, static_cast<size_t>(size - from));
-        return hit ? static_cast<const char*>(hit) - data : size;
-    };
     const bool normalise = layout.delimiter.has_value();
     const char d = normalise ? static_cast<char>(layout.delimiter->unicode()) : '\0';
     const char separator = static_cast<char>(layout.separator.unicode());
     qsizetype lineIndex = 0;
-    qsizetype nextLf = -1;
-    qsizetype nextCr = -1;
     qsizetype pos = 0;
     while (pos < size) {
-        if (nextLf < pos)
-            nextLf = find(pos, '\n');
-        if (nextCr < pos)
-            nextCr = find(pos, '\r');
-        const qsizetype lineEnd = std::min(nextLf, nextCr);
+        const qsizetype lineEnd = nextBreak(data, size, pos);
         out.reserveLine(lineEnd - pos);
         if (normalise && lineIndex >= layout.headerRows)
             normaliseBytes(data + pos, lineEnd - pos, d, separator, out);

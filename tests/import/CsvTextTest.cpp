@@ -83,6 +83,10 @@ TEST(CsvColumns, CutWithAndWithoutDelimiter)
             columnsOf(line, c.enclosed ? std::optional<QChar>(QLatin1Char('"')) : std::nullopt), c.columns)
             << c.line;
     }
+    // Cuts never overlap: the first cut takes the delimiter the next pattern would start with.
+    EXPECT_EQ(columnsOf(QStringLiteral(R"("a";";"b")"), QLatin1Char('"')), (QStringList { "a", ";\"b" }));
+    EXPECT_EQ(columnsOf(QStringLiteral(";;;;;"), QLatin1Char(';')), (QStringList { "", ";" }));
+    EXPECT_EQ(columnsOf(QStringLiteral(";;;;;;;"), QLatin1Char(';')), (QStringList { "", "", "" }));
     // A value holding delimiter, separator, delimiter is cut there after normalisation.
     EXPECT_EQ(columnsOf(normalised(R"("1"";""2";"3")"), QLatin1Char('"')), (QStringList { "1", "2", "3" }));
 }
