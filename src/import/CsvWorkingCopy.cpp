@@ -158,20 +158,23 @@ private:
     QByteArray m_bytes;
 };
 
-
 // The copy's UTF-8 bytes built straight from the source bytes, for sources whose marks (delimiter
 // and separator) are ASCII: such a byte stands for its character in cp1252 and in valid UTF-8
 // alike, and never occurs inside another character, so lines can be split and normalised on the
 // bytes as they are, without a round trip through UTF-16. cp1252 text is turned into UTF-8 on the
-// way; UTF-8 text is copied.
+// way; UTF-8 text is copied, and so is ASCII while the encoding is still open.
+enum class SourceEncoding { Undecided, Cp1252, Utf8 };
+
 class Utf8Out {
 public:
-    Utf8Out(QTemporaryFile& file, qsizetype pieceBytes, bool fromCp1252)
+    Utf8Out(QTemporaryFile& file, qsizetype pieceBytes, SourceEncoding encoding)
         : m_file(file)
         , m_pieceBytes(pieceBytes)
-        , m_fromCp1252(fromCp1252)
+        , m_fromCp1252(encoding == SourceEncoding::Cp1252)
     {
     }
+
+    void setEncoding(SourceEncoding encoding) { m_fromCp1252 = encoding == SourceEncoding::Cp1252; }
 
     /// Makes room for a line of lineBytes source bytes, normalised or not.
     void reserveLine(qsizetype lineBytes)
@@ -189,8 +192,11 @@ public:
         if (m_fromCp1252) {
             m_w = cp1252::toUtf8Into(s, n, m_w);
         } else {
-            std::memcpy(m_w, s, static_cast<size_t>(n));
-            m_w += n;
+            // Fields are short: an inline copy beats a library call per field.
+            for (; n >= 8; n -= 8, s += 8, m_w += 8)
+                std::memcpy(m_w, s, 8);
+            for (; n > 0; --n)
+                *m_w++ = *s++;
         }
     }
     /// Drops the last character written, as QString::chop(1) drops the last UTF-16 unit: of a
@@ -270,38 +276,50 @@ void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out&
     }
 }
 
-// The index of the first CR or LF at or after from, size when none. Eight bytes at a time: a byte
-// equal to a break makes its lane of (word ^ break) zero, which the usual zero-byte test finds.
-qsizetype nextBreak(const char* data, qsizetype size, qsizetype from)
+// The index of the first CR or LF at or after from, size when none; nonAscii tells whether a byte
+// before it has the top bit. Eight bytes at a time: a byte equal to a break makes its lane of
+// (word ^ break) zero, which the usual zero-byte test finds.
+qsizetype nextBreak(const char* data, qsizetype size, qsizetype from, bool& nonAscii)
 {
     constexpr quint64 kOnes = 0x0101010101010101ULL;
     constexpr quint64 kHighBits = 0x8080808080808080ULL;
     const auto hasZeroByte = [](quint64 v) { return (v - kOnes) & ~v & kHighBits; };
+    quint64 seen = 0;
     while (size - from >= 8) {
         quint64 word;
         std::memcpy(&word, data + from, 8);
         if (hasZeroByte(word ^ (kOnes * '\n')) | hasZeroByte(word ^ (kOnes * '\r')))
             break;
+        seen |= word;
         from += 8;
     }
     while (from < size && data[from] != '\n' && data[from] != '\r')
-        ++from;
+        seen |= static_cast<unsigned char>(data[from++]);
+    nonAscii = (seen & kHighBits) != 0;
     return from;
 }
 
 // The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
-// splits them.
-void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, bool fromCp1252,
+// splits them. An undecided encoding (a file without byte-order mark) is settled at the first line
+// holding a non-ASCII byte: everything before is ASCII, which reads the same in both encodings,
+// so the file is UTF-8 exactly when the rest is valid UTF-8. A file of ASCII alone is never
+// checked separately.
+void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEncoding encoding,
     const CsvInterface& layout, qsizetype pieceBytes)
 {
-    Utf8Out out(file, pieceBytes, fromCp1252);
+    Utf8Out out(file, pieceBytes, encoding);
     const bool normalise = layout.delimiter.has_value();
     const char d = normalise ? static_cast<char>(layout.delimiter->unicode()) : '\0';
     const char separator = static_cast<char>(layout.separator.unicode());
     qsizetype lineIndex = 0;
     qsizetype pos = 0;
     while (pos < size) {
-        const qsizetype lineEnd = nextBreak(data, size, pos);
+        bool nonAscii = false;
+        const qsizetype lineEnd = nextBreak(data, size, pos, nonAscii);
+        if (nonAscii && encoding == SourceEncoding::Undecided) {
+            encoding = csv::isValidUtf8(data + pos, size - pos) ? SourceEncoding::Utf8 : SourceEncoding::Cp1252;
+            out.setEncoding(encoding);
+        }
         out.reserveLine(lineEnd - pos);
         if (normalise && lineIndex >= layout.headerRows)
             normaliseBytes(data + pos, lineEnd - pos, d, separator, out);
@@ -379,8 +397,8 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     // Same rule as csv::decodeCsvBytes: a byte-order mark, or valid UTF-8 with non-ASCII bytes,
     // means UTF-8 (the mark itself dropped); anything else is cp1252.
     const QByteArray whole = QByteArray::fromRawData(data, size);
-    const bool utf8 = csv::looksLikeUtf8(whole);
-    if (whole.startsWith("\xEF\xBB\xBF")) {
+    const bool bom = whole.startsWith("\xEF\xBB\xBF");
+    if (bom) {
         data += 3;
         size -= 3;
     }
@@ -391,16 +409,18 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
 
     const bool asciiMarks
         = layout.separator.unicode() < 0x80 && (!layout.delimiter || layout.delimiter->unicode() < 0x80);
-    if (asciiMarks && (!utf8 || csv::isValidUtf8(data, size))) {
+    if (asciiMarks && !bom) {
+        copyBytes(m_file, data, size, SourceEncoding::Undecided, layout, m_pieceBytes);
+    } else if (asciiMarks && csv::isValidUtf8(data, size)) {
         // QString::fromUtf8 drops a byte-order mark at the start of what it decodes: a second one
         // right after the first goes too.
-        if (utf8 && QByteArrayView(data, size).startsWith("\xEF\xBB\xBF")) {
+        if (QByteArrayView(data, size).startsWith("\xEF\xBB\xBF")) {
             data += 3;
             size -= 3;
         }
-        copyBytes(m_file, data, size, !utf8, layout, m_pieceBytes);
+        copyBytes(m_file, data, size, SourceEncoding::Utf8, layout, m_pieceBytes);
     } else {
-        copyText(m_file, data, size, utf8, layout, m_pieceBytes);
+        copyText(m_file, data, size, bom || csv::looksLikeUtf8(whole), layout, m_pieceBytes);
     }
     if (!m_file.flush())
         throw fileError(m_file.fileName(), m_file);
