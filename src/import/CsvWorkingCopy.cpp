@@ -234,11 +234,29 @@ private:
     char* m_w = nullptr;
 };
 
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHighBits = 0x8080808080808080ULL;
+
+// Non-zero when a byte of v is zero.
+constexpr quint64 hasZeroByte(quint64 v)
+{
+    return (v - kOnes) & ~v & kHighBits;
+}
+
 // csv::normaliseLine on bytes, for an ASCII delimiter and separator.
 void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out& out)
 {
-    // Fields are short: a plain loop beats a library search call per field.
+    // Fields are short: an inline search beats a library call per field. Eight bytes at a time
+    // as in nextBreak.
+    const quint64 spread = kOnes * static_cast<unsigned char>(d);
     const auto next = [&](qsizetype from) {
+        while (n - from >= 8) {
+            quint64 word;
+            std::memcpy(&word, s + from, 8);
+            if (hasZeroByte(word ^ spread))
+                break;
+            from += 8;
+        }
         while (from < n && s[from] != d)
             ++from;
         return from;
@@ -281,9 +299,6 @@ void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out&
 // (word ^ break) zero, which the usual zero-byte test finds.
 qsizetype nextBreak(const char* data, qsizetype size, qsizetype from, bool& nonAscii)
 {
-    constexpr quint64 kOnes = 0x0101010101010101ULL;
-    constexpr quint64 kHighBits = 0x8080808080808080ULL;
-    const auto hasZeroByte = [](quint64 v) { return (v - kOnes) & ~v & kHighBits; };
     quint64 seen = 0;
     while (size - from >= 8) {
         quint64 word;
