@@ -221,6 +221,22 @@ TEST(CsvLines, SplitsAtBreaksAndTrimsForTheTests)
         return true;
     });
     EXPECT_EQ(got, (QStringList { "a", "b", "", "c", "d" }));
+
+    // Lines of every length around the four characters looked at together, with each kind of
+    // break, and a final line without one.
+    for (const char16_t* lineBreak : { u"\n", u"\r", u"\r\n" }) {
+        QStringList lines;
+        for (int length = 0; length < 11; ++length)
+            lines << QString(length, QLatin1Char('x')) + QString::number(length % 10);
+        lines << QString();
+        lines << QStringLiteral("tail");
+        got.clear();
+        forEachLine(lines.join(QStringView(lineBreak)), [&](QStringView l) {
+            got << l.toString();
+            return true;
+        });
+        EXPECT_EQ(got, lines) << QStringView(lineBreak).size();
+    }
     EXPECT_TRUE(isBlankLine(u" \t\x01 "));
     EXPECT_FALSE(isBlankLine(u" x "));
     EXPECT_EQ(trimmedLine(u"\t x y \x1F"), u"x y");
