@@ -311,7 +311,8 @@ FieldValue fromTextValue(const QString& text, const FieldDef& def)
     const FieldType type = def.type;
     switch (storageOf(type)) {
     case ValueStorage::Text:
-        return FieldValue::fromText(type == FieldType::String && def.size > 0 ? text.left(def.size) : text);
+        return FieldValue::fromText(
+            type == FieldType::String && def.size > 0 && text.size() > def.size ? text.left(def.size) : text);
     case ValueStorage::Integer: {
         if (text.isEmpty())
             return {};

@@ -238,7 +238,7 @@ void RecordTable::checkBrowseMode()
 
 bool RecordTable::LinkInEffect() const
 {
-    return m_master && !m_masterFields.trimmed().isEmpty() && d->sort && d->linkSuspended == 0;
+    return m_master && d->sort && d->linkSuspended == 0 && m_hasMasterFields;
 }
 
 int RecordTable::RecordCount() const
@@ -683,6 +683,7 @@ void RecordTable::SetMasterSource(RecordTable* master)
 void RecordTable::SetMasterFields(const QString& fields)
 {
     m_masterFields = fields;
+    m_hasMasterFields = !fields.trimmed().isEmpty();
     masterChanged();
 }
 

@@ -418,6 +418,7 @@ private:
     QString m_sortFields;
     RecordTable* m_master = nullptr;
     QString m_masterFields;
+    bool m_hasMasterFields = false; // the master field list is not blank
     std::vector<RecordTable*> m_details;
     bool m_active = true;
     bool m_eof = true;

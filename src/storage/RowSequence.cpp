@@ -202,7 +202,9 @@ void RowSequence::insert(Row* row)
         // After every other row: fill the last block, then open a new one. Blocks filled this way
         // stay full, which keeps the block count low for large appended tables.
         if (m_blocks.empty() || static_cast<int>(m_blocks.back().size()) >= kMaxBlock) {
-            m_blocks.emplace_back(1, row);
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(kMaxBlock);
+            m_blocks.back().push_back(row);
             appendedBlock();
         } else {
             m_blocks.back().push_back(row);
