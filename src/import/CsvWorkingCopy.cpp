@@ -329,6 +329,9 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
     qsizetype lineIndex = 0;
     qsizetype pos = 0;
     while (pos < size) {
+        // Mapped file pages arrive from memory much later than the loop wants them: ask for the
+        // next page while this one is worked on.
+        __builtin_prefetch(data + pos + 4096);
         bool nonAscii = false;
         const qsizetype lineEnd = nextBreak(data, size, pos, nonAscii);
         if (nonAscii && encoding == SourceEncoding::Undecided) {

@@ -75,6 +75,7 @@ TEST(CsvColumns, CutWithAndWithoutDelimiter)
         { R"("a;b";"c")", true, { "a;b", "c" } }, // a lone separator inside a value stays
         { R"("x"y";"z")", true, { "x\"y", "z" } }, // a lone delimiter inside a value stays
         { R"("")", true, { "" } },
+        { R"("abcdefgh";"ijklmn;opq";"r";"stuvwxyz")", true, { "abcdefgh", "ijklmn;opq", "r", "stuvwxyz" } },
         { R"(")", true, { "" } },
     };
     for (const Case& c : cases) {
