@@ -13,6 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace contivo {
 namespace {
 
@@ -314,13 +317,42 @@ qsizetype nextBreak(const char* data, qsizetype size, qsizetype from, bool& nonA
     return from;
 }
 
+// Hands pages of the mapped source back once the copy is past them, so the process does not keep
+// the whole file resident: the pages stay in the system's file cache, only this mapping of them
+// goes. Does nothing for a source read into memory.
+class MappedPages {
+public:
+    explicit MappedPages(const char* base)
+        : m_base(base)
+        , m_page(::sysconf(_SC_PAGESIZE))
+    {
+    }
+
+    void doneUpTo(const char* p)
+    {
+        if (!m_base || m_page <= 0)
+            return;
+        const qsizetype end = (p - m_base) / m_page * m_page;
+        if (end - m_released < kReleaseBytes)
+            return;
+        ::madvise(const_cast<char*>(m_base) + m_released, static_cast<size_t>(end - m_released), MADV_DONTNEED);
+        m_released = end;
+    }
+
+private:
+    static constexpr qsizetype kReleaseBytes = 8 << 20;
+    const char* m_base;
+    long m_page;
+    qsizetype m_released = 0;
+};
+
 // The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
 // splits them. An undecided encoding (a file without byte-order mark) is settled at the first line
 // holding a non-ASCII byte: everything before is ASCII, which reads the same in both encodings,
 // so the file is UTF-8 exactly when the rest is valid UTF-8. A file of ASCII alone is never
 // checked separately.
 void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEncoding encoding,
-    const CsvInterface& layout, qsizetype pieceBytes)
+    const CsvInterface& layout, qsizetype pieceBytes, MappedPages& pages)
 {
     Utf8Out out(file, pieceBytes, encoding);
     const bool normalise = layout.delimiter.has_value();
@@ -344,6 +376,7 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
         else
             out.append(data + pos, lineEnd - pos);
         out.lineDone();
+        pages.doneUpTo(data + lineEnd);
         ++lineIndex;
         if (lineEnd == size)
             break;
@@ -404,6 +437,7 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     qsizetype size = source.size();
     if (size > 0)
         data = reinterpret_cast<const char*>(source.map(0, size));
+    MappedPages pages(data);
     if (!data) {
         readBytes = source.readAll();
         if (source.error() != QFileDevice::NoError)
@@ -428,7 +462,7 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     const bool asciiMarks
         = layout.separator.unicode() < 0x80 && (!layout.delimiter || layout.delimiter->unicode() < 0x80);
     if (asciiMarks && !bom) {
-        copyBytes(m_file, data, size, SourceEncoding::Undecided, layout, m_pieceBytes);
+        copyBytes(m_file, data, size, SourceEncoding::Undecided, layout, m_pieceBytes, pages);
     } else if (asciiMarks && csv::isValidUtf8(data, size)) {
         // QString::fromUtf8 drops a byte-order mark at the start of what it decodes: a second one
         // right after the first goes too.
@@ -436,7 +470,7 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
             data += 3;
             size -= 3;
         }
-        copyBytes(m_file, data, size, SourceEncoding::Utf8, layout, m_pieceBytes);
+        copyBytes(m_file, data, size, SourceEncoding::Utf8, layout, m_pieceBytes, pages);
     } else {
         copyText(m_file, data, size, bom || csv::looksLikeUtf8(whole), layout, m_pieceBytes);
     }

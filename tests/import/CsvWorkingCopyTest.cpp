@@ -156,6 +156,26 @@ TEST_F(CsvWorkingCopyPieces, RandomFilesMatchTheWholeTextCopy)
     }
 }
 
+TEST_F(CsvWorkingCopyPieces, LargeFileWhoseFirstNonAsciiLineComesLate)
+{
+    // Megabytes of ASCII before the first non-ASCII line: the copy has already let go of the
+    // pages it read when that line settles the encoding (UTF-8 here, cp1252 in the second file).
+    QByteArray ascii;
+    QByteArray expected;
+    for (int i = 0; ascii.size() < 9 * 1024 * 1024; ++i) {
+        const QByteArray line = "riga " + QByteArray::number(i) + ";\"valore\";" + QByteArray(40, 'x');
+        ascii += line + "\r\n";
+        expected += line + "\n";
+    }
+    const QString utf8 = writeBytes(QStringLiteral("big8.csv"), ascii + "caff\xC3\xA8\r\nfine");
+    CsvWorkingCopy fromUtf8(utf8, kBare);
+    EXPECT_TRUE(copiedBytes(fromUtf8) == expected + "caff\xC3\xA8\nfine\n");
+
+    const QString cp1252 = writeBytes(QStringLiteral("big1252.csv"), ascii + "caff\xE8\r\nfine");
+    CsvWorkingCopy fromCp1252(cp1252, kBare);
+    EXPECT_TRUE(copiedBytes(fromCp1252) == expected + "caff\xC3\xA8\nfine\n");
+}
+
 TEST_F(CsvWorkingCopyPieces, ImportCountsLinesAcrossPieces)
 {
     // More than a piece of lines, every seventh with a bad date: each error names its own line,
