@@ -275,6 +275,45 @@ void cutEnclosedColumns(QStringView line, QChar delimiter, QChar separator, Colu
         lastColumn.chop(1);
 }
 
+namespace {
+
+// The common amounts without a library parse: digits that fit in 53 bits and at most 22 decimals
+// are an exact integer over an exact power of ten, and one IEEE division of exact values is
+// correctly rounded, so the result is the very double from_chars gives. Nothing for other texts
+// (exponent, too many digits). s is a plain number.
+std::optional<double> exactSmallNumber(const char* s, qsizetype n)
+{
+    static constexpr double kPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12,
+        1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+    constexpr quint64 kExactLimit = quint64(1) << 53;
+    qsizetype i = 0;
+    const bool negative = s[0] == '-';
+    if (s[0] == '-' || s[0] == '+')
+        ++i;
+    quint64 mantissa = 0;
+    qsizetype decimals = -1; // -1 until the decimal mark
+    for (; i < n; ++i) {
+        const char c = s[i];
+        if (c == '.') {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        mantissa = mantissa * 10 + static_cast<quint64>(c - '0');
+        if (mantissa > kExactLimit)
+            return std::nullopt;
+        if (decimals >= 0 && ++decimals > 22)
+            return std::nullopt;
+    }
+    double value = static_cast<double>(mantissa);
+    if (decimals > 0)
+        value /= kPowers[decimals];
+    return negative ? -value : value;
+}
+
+}
+
 std::optional<double> parseNumber(QStringView text)
 {
     text = trimmedLine(text);
@@ -295,6 +334,8 @@ std::optional<double> parseNumber(QStringView text)
     }
     if (!isPlainNumber(buf, len))
         return std::nullopt;
+    if (const auto quick = exactSmallNumber(buf, len))
+        return quick;
     const char* begin = buf;
     if (*begin == '+')
         ++begin;

@@ -1,6 +1,8 @@
 #include "import/CsvText.h"
 
 #include <QStringList>
+#include <charconv>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace contivo;
@@ -127,6 +129,21 @@ TEST(CsvConversions, NumberRule)
         if (v) {
             EXPECT_DOUBLE_EQ(*v, *c.value) << c.text;
         }
+    }
+
+    // Short amounts and long ones (exponents, many digits) must give exactly the double of the
+    // library parse of the same digits, sign and zero included.
+    const char* const exact[] = { "0.1", "0.3", "-0", "-0.0", "123456.789", "9007199254740993",
+        "9007199254740992", "0.0000000000000000000001", "0.00000000000000000000001", "1.7976931348623157",
+        "2.2250738585072014e-308", "123456789012345678901234567890", "4.35", "1e-5", "-99999.99",
+        "1.0000000000000002", "3.141592653589793238462643383279" };
+    for (const char* text : exact) {
+        double expected = 0;
+        const char* begin = text[0] == '+' ? text + 1 : text;
+        std::from_chars(begin, text + std::strlen(text), expected);
+        const auto v = parseNumber(QString::fromLatin1(text));
+        ASSERT_TRUE(v.has_value()) << text;
+        EXPECT_EQ(std::memcmp(&*v, &expected, sizeof expected), 0) << text << " " << *v << " " << expected;
     }
 }
 
