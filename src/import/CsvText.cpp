@@ -46,21 +46,6 @@ bool hasUtf8Bom(const QByteArray& bytes)
     return bytes.startsWith("\xEF\xBB\xBF");
 }
 
-// A number text as ASCII in buf, or false when it holds anything else or is too long.
-bool toAscii(QStringView text, char* buf, qsizetype capacity)
-{
-    if (text.size() >= capacity)
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= 0x80)
-            return false;
-        buf[i] = static_cast<char>(c);
-    }
-    buf[text.size()] = '\0';
-    return true;
-}
-
 // The plain number syntax: sign, digits with an optional '.', optional exponent.
 bool isPlainNumber(const char* s, qsizetype n)
 {
@@ -318,12 +303,24 @@ std::optional<double> parseNumber(QStringView text)
 {
     text = trimmedLine(text);
     char buf[128];
-    if (!toAscii(text, buf, sizeof buf))
-        return std::nullopt;
     const qsizetype n = text.size();
-    const char* comma = static_cast<const char*>(std::memchr(buf, ',', n));
-    const char* dot = static_cast<const char*>(std::memchr(buf, '.', n));
-    const bool dotIsDecimal = dot && (!comma || comma < dot);
+    if (n >= static_cast<qsizetype>(sizeof buf))
+        return std::nullopt;
+    // The text as ASCII, noting the first comma and the first dot on the way.
+    qsizetype comma = -1;
+    qsizetype dot = -1;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x80)
+            return std::nullopt;
+        if (c == u',' && comma < 0)
+            comma = i;
+        else if (c == u'.' && dot < 0)
+            dot = i;
+        buf[i] = static_cast<char>(c);
+    }
+    buf[n] = '\0';
+    const bool dotIsDecimal = dot >= 0 && (comma < 0 || comma < dot);
     const char decimalMark = dotIsDecimal ? '.' : ',';
     const char thousandsMark = dotIsDecimal ? ',' : '.';
     qsizetype len = 0;
