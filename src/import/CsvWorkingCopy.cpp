@@ -335,7 +335,8 @@ public:
         const qsizetype end = (p - m_base) / m_page * m_page;
         if (end - m_released < kReleaseBytes)
             return;
-        ::madvise(const_cast<char*>(m_base) + m_released, static_cast<size_t>(end - m_released), MADV_DONTNEED);
+        ::madvise(
+            const_cast<char*>(m_base) + m_released, static_cast<size_t>(end - m_released), MADV_DONTNEED);
         m_released = end;
     }
 
@@ -367,7 +368,8 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
         bool nonAscii = false;
         const qsizetype lineEnd = nextBreak(data, size, pos, nonAscii);
         if (nonAscii && encoding == SourceEncoding::Undecided) {
-            encoding = csv::isValidUtf8(data + pos, size - pos) ? SourceEncoding::Utf8 : SourceEncoding::Cp1252;
+            encoding
+                = csv::isValidUtf8(data + pos, size - pos) ? SourceEncoding::Utf8 : SourceEncoding::Cp1252;
             out.setEncoding(encoding);
         }
         out.reserveLine(lineEnd - pos);

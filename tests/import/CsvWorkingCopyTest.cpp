@@ -87,10 +87,10 @@ TEST_F(CsvWorkingCopyPieces, CharactersAndLineBreaksAcrossPieceBoundaries)
     for (qsizetype piece = 1; piece <= 40; ++piece) {
         const QString csv = writeBytes(QStringLiteral("u.csv"), utf8);
         CsvWorkingCopy copy(csv, kEnclosed, piece);
-        EXPECT_EQ(copiedBytes(copy), QByteArray("\"Data\"\n\"\xC3\xA8\";\"\xE2\x82\xAC\xF0\x9F\x98\x80\"\n\"a\"b\"\n"))
+        EXPECT_EQ(copiedBytes(copy),
+            QByteArray("\"Data\"\n\"\xC3\xA8\";\"\xE2\x82\xAC\xF0\x9F\x98\x80\"\n\"a\"b\"\n"))
             << piece;
-        EXPECT_EQ(readBack(copy),
-            (QStringList { "\"Data\"", QString::fromUtf8("\"è\";\"€😀\""), "\"a\"b\"" }))
+        EXPECT_EQ(readBack(copy), (QStringList { "\"Data\"", QString::fromUtf8("\"è\";\"€😀\""), "\"a\"b\"" }))
             << piece;
 
         const QString plain = writeBytes(QStringLiteral("c.csv"), cp1252);
@@ -122,7 +122,8 @@ TEST_F(CsvWorkingCopyPieces, EdgeFilesMatchTheWholeTextCopy)
         "\xEF\xBB\xBF\xEF\xBB\xBFh\n\xEF\xBB\xBF\"a\"\n",
         "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBFh\r\n\xEF\xBB\xBF\xEF\xBB\xBFx\n",
         "\"\xF0\x9F\x98\x80\n\"a\xF0\x9F\x98\x80\n\"\xC3\xA8\xF0\x9F\x98\x80", // unclosed: a pair is cut
-        "\xEF\xBB\xBF" "a\xE2\x82\nb\xC3\r\n\xFF;\"x\"\n\"\xF0\x9F\x98", // marked but invalid UTF-8
+        "\xEF\xBB\xBF"
+        "a\xE2\x82\nb\xC3\r\n\xFF;\"x\"\n\"\xF0\x9F\x98", // marked but invalid UTF-8
         "\r\n\r\n\r",
         "\"open;\"x\r\"\"\"\"\n\"a\"\";\"b\"",
     };
@@ -138,7 +139,8 @@ TEST_F(CsvWorkingCopyPieces, RandomFilesMatchTheWholeTextCopy)
     // byte-order marks inside the text, every kind of line break, delimiters and separators.
     const QByteArray valid[] = { "ab", "abcdefghij", ";", "\"", "\"\"", " ", "\r", "\n", "\r\n", "\xC3\xA8",
         "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF", "\xC2\xAB", "\xC2\xA7" };
-    const QByteArray broken[] = { "\xE2\x82", "\xFF", "\x80", "\x9D", "\xC3", "\xED\xA0\x80", "\xAB", "\xA7" };
+    const QByteArray broken[]
+        = { "\xE2\x82", "\xFF", "\x80", "\x9D", "\xC3", "\xED\xA0\x80", "\xAB", "\xA7" };
     const CsvInterface* const layouts[] = { &kEnclosed, &kBare, &kGuillemets };
     std::mt19937 random(20261211);
     for (int n = 0; n < 300; ++n) {
