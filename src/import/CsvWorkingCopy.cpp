@@ -13,8 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#if defined(__unix__) || defined(__APPLE__)
 #include <sys/mman.h>
 #include <unistd.h>
+#define CONTIVO_RELEASE_MAPPED_PAGES 1
+#endif
 
 namespace contivo {
 namespace {
@@ -322,6 +325,7 @@ qsizetype nextBreak(const char* data, qsizetype size, qsizetype from, bool& nonA
 // goes. Does nothing for a source read into memory.
 class MappedPages {
 public:
+#ifdef CONTIVO_RELEASE_MAPPED_PAGES
     explicit MappedPages(const char* base)
         : m_base(base)
         , m_page(::sysconf(_SC_PAGESIZE))
@@ -345,6 +349,10 @@ private:
     const char* m_base;
     long m_page;
     qsizetype m_released = 0;
+#else
+    explicit MappedPages(const char*) { }
+    void doneUpTo(const char*) { }
+#endif
 };
 
 // The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
@@ -364,7 +372,9 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
     while (pos < size) {
         // Mapped file pages arrive from memory much later than the loop wants them: ask for the
         // next page while this one is worked on.
+#if defined(__GNUC__) || defined(__clang__)
         __builtin_prefetch(data + pos + 4096);
+#endif
         bool nonAscii = false;
         const qsizetype lineEnd = nextBreak(data, size, pos, nonAscii);
         if (nonAscii && encoding == SourceEncoding::Undecided) {
