@@ -4,7 +4,8 @@
 // BM_ImportMovements times the whole import: working copy, normalisation and conversion into rows.
 // BM_PythonCsvParse runs /usr/bin/python3 as a subprocess; the script times its own parse loop
 // (interpreter start-up excluded) and that time is the iteration time. The import benchmark also
-// reports the ratio python / import and the process's peak resident memory.
+// reports the ratio python / import (each import against a Python run made just before it) and
+// the process's peak resident memory.
 
 #include "base/SystemFormats.h"
 #include "import/CsvText.h"
@@ -21,9 +22,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sched.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 using namespace contivo;
 
@@ -35,7 +39,6 @@ struct Fixture {
     QTemporaryDir dir;
     QString csv;
     QString hdr;
-    double pythonSeconds = -1;
 
     Fixture()
     {
@@ -99,12 +102,13 @@ double peakMegabytes()
 void BM_ImportMovements(benchmark::State& state)
 {
     Fixture& f = fixture();
-    if (f.pythonSeconds < 0)
-        f.pythonSeconds = runPython();
-    double total = 0;
-    int runs = 0;
+    // This machine's speed drifts over seconds, so each import is paired with a Python parse run
+    // right before it and the ratio is taken pair by pair; the median pair is reported.
+    std::vector<double> ratios;
+    std::vector<double> pythonTimes;
     int rows = 0;
     for (auto _ : state) {
+        const double python = runPython();
         RecordTable table(QStringLiteral("TabellaImport"));
         TDC::DeclareMovementFields(table);
         ImportCSV engine;
@@ -113,15 +117,18 @@ void BM_ImportMovements(benchmark::State& state)
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds); // the table's destruction is not part of the import
-        total += seconds;
-        ++runs;
+        ratios.push_back(python / seconds);
+        pythonTimes.push_back(python);
     }
+    std::sort(ratios.begin(), ratios.end());
+    std::sort(pythonTimes.begin(), pythonTimes.end());
     state.counters["rows"] = rows;
-    state.counters["python_s"] = f.pythonSeconds;
-    state.counters["ratio_python_over_import"] = f.pythonSeconds / (total / runs);
+    state.counters["python_s_median"] = pythonTimes[pythonTimes.size() / 2];
+    state.counters["ratio_python_over_import_min"] = ratios.front();
+    state.counters["ratio_python_over_import_median"] = ratios[ratios.size() / 2];
     state.counters["peak_rss_MB"] = peakMegabytes();
 }
-BENCHMARK(BM_ImportMovements)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_ImportMovements)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 // The engine's own share: working copy, normalisation, column cutting and conversions, without a
 // record table (the texts of string columns are still copied out as the table would take them).
@@ -197,6 +204,13 @@ BENCHMARK(BM_PythonCsvParse)->Unit(benchmark::kMillisecond)->UseManualTime()->It
 
 int main(int argc, char** argv)
 {
+    // The cores of a shared machine can run at very different speeds: keep this process and the
+    // Python runs it starts (which inherit the setting) on one core, so the ratio compares like
+    // with like.
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu(), &one);
+    sched_setaffinity(0, sizeof one, &one);
     QCoreApplication app(argc, argv);
     SystemFormats::override(
         { QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd/MM/yyyy"), QStringLiteral("HH:mm:ss") });
