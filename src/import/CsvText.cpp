@@ -1,6 +1,7 @@
 #include "import/CsvText.h"
 
 #include "base/Cp1252.h"
+#include "import/CsvNormalise.h"
 
 #include <charconv>
 #include <cstring>
@@ -142,46 +143,19 @@ QString decodeCsvBytes(const QByteArray& bytes)
 
 void normaliseLine(QStringView line, QChar delimiter, QChar separator, QString& out)
 {
+    struct Text {
+        QString& out;
+        void put(QChar c) { out += c; }
+        void append(const QChar* s, qsizetype n) { out.append(s, n); }
+        void chopLast() { out.chop(1); }
+    } text { out };
     const QChar* const s = line.data();
     const qsizetype n = line.size();
-    const char16_t d = delimiter.unicode();
-    bool first = true;
-    qsizetype i = 0;
-    while (i < n) {
-        if (s[i].unicode() != d) {
-            ++i;
-            continue;
-        }
-        if (!first)
-            out += separator;
-        first = false;
-        out += delimiter;
-        const qsizetype opening = i;
-        qsizetype j = i + 1;
-        bool closed = false;
-        while (j < n) {
-            qsizetype k = j;
-            while (k < n && s[k].unicode() != d)
-                ++k;
-            out.append(s + j, k - j);
-            if (k == n) {
-                j = n;
-                break;
-            }
-            if (k + 1 < n && s[k + 1].unicode() == d) {
-                out += delimiter; // a doubled delimiter stands for one
-                j = k + 2;
-                continue;
-            }
-            closed = true;
-            j = k + 1;
-            break;
-        }
-        if (!closed && opening < n - 1)
-            out.chop(1); // an unclosed value ends before the line's last character
-        out += delimiter;
-        i = j;
-    }
+    detail::normaliseFields(s, n, delimiter, separator, text, [&](qsizetype from) {
+        while (from < n && s[from] != delimiter)
+            ++from;
+        return from;
+    });
 }
 
 bool isBlankLine(QStringView line)

@@ -1,6 +1,7 @@
 #include "import/CsvWorkingCopy.h"
 
 #include "base/Cp1252.h"
+#include "import/CsvNormalise.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -255,7 +256,7 @@ void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out&
     // Fields are short: an inline search beats a library call per field. Eight bytes at a time
     // as in nextBreak.
     const quint64 spread = kOnes * static_cast<unsigned char>(d);
-    const auto next = [&](qsizetype from) {
+    csv::detail::normaliseFields(s, n, d, separator, out, [&](qsizetype from) {
         while (n - from >= 8) {
             quint64 word;
             std::memcpy(&word, s + from, 8);
@@ -266,38 +267,7 @@ void normaliseBytes(const char* s, qsizetype n, char d, char separator, Utf8Out&
         while (from < n && s[from] != d)
             ++from;
         return from;
-    };
-    bool first = true;
-    qsizetype i = next(0);
-    while (i < n) {
-        if (!first)
-            out.put(separator);
-        first = false;
-        out.put(d);
-        const qsizetype opening = i;
-        qsizetype j = i + 1;
-        bool closed = false;
-        while (j < n) {
-            const qsizetype k = next(j);
-            out.append(s + j, k - j);
-            if (k == n) {
-                j = n;
-                break;
-            }
-            if (k + 1 < n && s[k + 1] == d) {
-                out.put(d); // a doubled delimiter stands for one
-                j = k + 2;
-                continue;
-            }
-            closed = true;
-            j = k + 1;
-            break;
-        }
-        if (!closed && opening < n - 1)
-            out.chopLast(); // an unclosed value ends before the line's last character
-        out.put(d);
-        i = j < n ? next(j) : n;
-    }
+    });
 }
 
 // The index of the first CR or LF at or after from, size when none; nonAscii tells whether a byte
