@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Cp1252.h"
+#include "import/CsvText.h"
 
 #include <QFileInfo>
 
@@ -14,23 +15,7 @@ std::optional<int> wholeNumber(const QString& text)
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    if (i == text.size())
-        return std::nullopt;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c - u'0');
-        if (value > 2147483647LL + (negative ? 1 : 0))
-            return std::nullopt;
-    }
-    return static_cast<int>(negative ? -value : value);
+    return csv::parseSignedDigits(QStringView(text).mid(i));
 }
 
 }

@@ -319,9 +319,8 @@ std::optional<double> parseNumber(QStringView text)
     return value;
 }
 
-std::optional<int> parseInteger(QStringView text)
+std::optional<int> parseSignedDigits(QStringView text)
 {
-    text = trimmedLine(text);
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
@@ -344,6 +343,11 @@ std::optional<int> parseInteger(QStringView text)
     if (value > 2147483647LL)
         return std::nullopt;
     return static_cast<int>(value);
+}
+
+std::optional<int> parseInteger(QStringView text)
+{
+    return parseSignedDigits(trimmedLine(text));
 }
 
 bool parseBoolean(QStringView text)

@@ -87,6 +87,9 @@ std::optional<double> parseNumber(QStringView text);
 /// A whole 32-bit number (optional sign, digits), blanks around it allowed.
 std::optional<int> parseInteger(QStringView text);
 
+/// An optional sign and decimal digits, nothing else, within the 32-bit range.
+std::optional<int> parseSignedDigits(QStringView text);
+
 /// "True" without regard to case, blanks around it allowed.
 bool parseBoolean(QStringView text);
 
