@@ -91,7 +91,7 @@ void setColumn(Field& field, QStringView column, const DateRule& dates)
         break;
     }
     default:
-        field.SetAsString(column.toString());
+        field.SetAsText(column);
         break;
     }
 }

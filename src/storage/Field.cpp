@@ -184,6 +184,15 @@ ValueStorage storageOf(FieldType type)
     }
 }
 
+QString FieldValue::takeText()
+{
+    QString out;
+    if (auto* s = std::get_if<QString>(&m_value))
+        out = std::move(*s);
+    m_value = std::monostate();
+    return out;
+}
+
 const QString& FieldValue::text() const
 {
     static const QString empty;
@@ -494,6 +503,10 @@ QString Field::DisplayText() const
 void Field::SetAsString(const QString& text)
 {
     m_table->writeValue(m_index, conv::fromTextValue(text, m_def));
+}
+void Field::SetAsText(QStringView text)
+{
+    m_table->writeText(m_index, text);
 }
 void Field::SetAsInteger(qint64 value)
 {

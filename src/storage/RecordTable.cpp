@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace contivo {
 
 using detail::CellView;
@@ -49,6 +51,8 @@ struct RecordTable::Impl {
     Row* current = nullptr;
     Row* editRow = nullptr; // the row being edited
     std::vector<FieldValue> buffer; // values of the pending row
+    // Texts of the last posted row, kept for writeText to reuse their storage.
+    std::vector<QString> spareTexts;
 
     // The master's values at its last notification, with the type they were read as.
     std::vector<std::pair<FieldValue, FieldType>> linkValues;
@@ -391,6 +395,25 @@ void RecordTable::writeValue(int field, FieldValue value)
     notifyRecord();
 }
 
+void RecordTable::writeText(int field, QStringView text)
+{
+    const FieldDef& def = m_fields[static_cast<size_t>(field)]->def();
+    if (storageOf(def.type) != ValueStorage::Text) {
+        writeValue(field, conv::fromTextValue(text.toString(), def));
+        return;
+    }
+    if (def.type == FieldType::String && def.size > 0 && text.size() > def.size)
+        text = text.left(def.size);
+    QString stored;
+    if (static_cast<size_t>(field) < d->spareTexts.size())
+        stored = std::move(d->spareTexts[static_cast<size_t>(field)]);
+    // A text nobody else holds keeps its capacity through resize, so this copies without
+    // allocating once the texts have grown to the column's usual length.
+    stored.resize(text.size());
+    std::copy(text.begin(), text.end(), stored.begin());
+    writeValue(field, FieldValue::fromText(std::move(stored)));
+}
+
 void RecordTable::Append()
 {
     checkBrowseMode();
@@ -484,6 +507,14 @@ void RecordTable::Post()
             idx->insert(posted);
         if (d->sort)
             d->sort->insert(posted);
+    }
+    // The posted values are packed now: their texts' storage is kept for the next writeText,
+    // short ones only, so one long memo does not stay in memory.
+    d->spareTexts.resize(d->buffer.size());
+    for (size_t i = 0; i < d->buffer.size(); ++i) {
+        FieldValue& v = d->buffer[i];
+        if (!v.isNull() && v.storage() == ValueStorage::Text && v.text().capacity() <= 4096)
+            d->spareTexts[i] = v.takeText();
     }
     d->buffer.clear();
     d->editRow = nullptr;

@@ -95,6 +95,8 @@ public:
         return std::holds_alternative<double>(m_value) ? std::get<double>(m_value) : 0.0;
     }
     bool boolean() const { return std::holds_alternative<bool>(m_value) && std::get<bool>(m_value); }
+    /// Moves the held text out (the value becomes null); an empty text when it holds none.
+    QString takeText();
 
     bool operator==(const FieldValue& other) const = default;
 
@@ -200,6 +202,10 @@ public:
     /// "'%s' is not a valid integer value for field '%s'" or "'%s' is not a valid date" and the
     /// field keeps its value. String fields keep the first `size` characters.
     void SetAsString(const QString& text);
+    /// SetAsString for a text held elsewhere (a column of a line being read): a text field copies
+    /// it into storage reused from the previous posted row, so appending row after row allocates
+    /// no text of its own.
+    void SetAsText(QStringView text);
     void SetAsInteger(qint64 value);
     void SetAsFloat(double value);
     /// A Date field keeps the day and drops the time of day.
@@ -404,6 +410,7 @@ private:
 
     FieldValue currentValue(int field) const;
     void writeValue(int field, FieldValue value);
+    void writeText(int field, QStringView text);
     void masterChanged();
     void notifyDataSet();
     void notifyCurrent();

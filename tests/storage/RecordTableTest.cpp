@@ -109,25 +109,63 @@ TEST_F(FieldValues, TextIsConvertedToTheFieldType)
         { 4, "ieri", "", "'ieri' is not a valid date" },
     };
     const QString baseline[] = { "x", "7", "7", "7", "01/01/2020" };
-    for (const Case& c : cases) {
-        Field& f = t.Fields(c.field);
-        f.SetAsString(baseline[c.field]);
-        const QString before = f.AsString();
-        const std::string error = errorOf([&] { f.SetAsString(c.text); });
-        if (c.error.empty()) {
-            EXPECT_EQ(error, "(no error)") << c.text.toStdString();
-            EXPECT_EQ(f.AsString(), c.readBack) << c.text.toStdString();
-        } else {
-            EXPECT_EQ(error, c.error);
-            EXPECT_EQ(f.AsString(), before) << "the field keeps its value";
-            EXPECT_EQ(t.State(), TableState::Insert);
+    // SetAsText (a view of a text held elsewhere) follows the same rules as SetAsString.
+    for (const bool viaView : { false, true })
+        for (const Case& c : cases) {
+            Field& f = t.Fields(c.field);
+            f.SetAsString(baseline[c.field]);
+            const QString before = f.AsString();
+            const std::string error = errorOf([&] {
+                if (viaView)
+                    f.SetAsText(QStringView(c.text));
+                else
+                    f.SetAsString(c.text);
+            });
+            if (c.error.empty()) {
+                EXPECT_EQ(error, "(no error)") << c.text.toStdString() << (viaView ? " (view)" : "");
+                EXPECT_EQ(f.AsString(), c.readBack) << c.text.toStdString() << (viaView ? " (view)" : "");
+            } else {
+                EXPECT_EQ(error, c.error);
+                EXPECT_EQ(f.AsString(), before) << "the field keeps its value";
+                EXPECT_EQ(t.State(), TableState::Insert);
+            }
         }
-    }
     // An empty text clears a non-text field; an empty string is a value.
     t.Fields(3).SetAsString("");
     EXPECT_TRUE(t.Fields(3).IsNull());
     t.Fields(0).SetAsString("");
     EXPECT_FALSE(t.Fields(0).IsNull());
+}
+
+// Rows appended one after another through SetAsText reuse the storage of the previous row's
+// texts: a shorter text after a longer one must not keep the longer one's tail, a text the caller
+// still holds must not change, and every posted row keeps its own values.
+TEST_F(FieldValues, TextsWrittenRowAfterRowKeepEachRowsOwnValue)
+{
+    RecordTable t("T");
+    t.AddField("Commento", FieldType::String, 128);
+    t.AddField("Nota", FieldType::Memo);
+    const QString held = QStringLiteral("testo del chiamante");
+    const QString memo(5000, QLatin1Char('m'));
+    const QStringList comments = { "affitto di marzo", "gas", "", "luce e acqua di aprile", "tv" };
+    t.DisableControls();
+    for (qsizetype i = 0; i < comments.size(); ++i) {
+        t.Append();
+        if (i == 1)
+            t.Fields(0).SetAsString(held); // shared with the caller, then reused below
+        else
+            t.Fields(0).SetAsText(comments[i]);
+        t.Fields(1).SetAsText(i == 2 ? QStringView(memo) : QStringView(comments[i]).left(2));
+        t.Post();
+    }
+    t.EnableControls();
+    EXPECT_EQ(held, QStringLiteral("testo del chiamante"));
+    ASSERT_EQ(t.RecordCount(), comments.size());
+    t.First();
+    for (qsizetype i = 0; i < comments.size(); ++i, t.Next()) {
+        EXPECT_EQ(t.Fields(0).AsString(), i == 1 ? held : comments[i]) << "row " << i;
+        EXPECT_EQ(t.Fields(1).AsString(), i == 2 ? memo : comments[i].left(2)) << "row " << i;
+    }
 }
 
 TEST_F(FieldValues, NullsReadAsNeutralValuesAndDatesDropTheTime)
