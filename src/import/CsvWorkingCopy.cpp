@@ -1,6 +1,7 @@
 #include "import/CsvWorkingCopy.h"
 
 #include "base/Cp1252.h"
+#include "base/LargeBlock.h"
 #include "import/CsvNormalise.h"
 
 #include <QByteArrayView>
@@ -14,11 +15,6 @@
 #include <string_view>
 #include <vector>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/mman.h>
-#include <unistd.h>
-#define CONTIVO_RELEASE_MAPPED_PAGES 1
-#endif
 
 namespace contivo {
 namespace {
@@ -290,48 +286,13 @@ qsizetype nextBreak(const char* data, qsizetype size, qsizetype from, bool& nonA
     return from;
 }
 
-// Hands pages of the mapped source back once the copy is past them, so the process does not keep
-// the whole file resident: the pages stay in the system's file cache, only this mapping of them
-// goes. Does nothing for a source read into memory.
-class MappedPages {
-public:
-#ifdef CONTIVO_RELEASE_MAPPED_PAGES
-    explicit MappedPages(const char* base)
-        : m_base(base)
-        , m_page(::sysconf(_SC_PAGESIZE))
-    {
-    }
-
-    void doneUpTo(const char* p)
-    {
-        if (!m_base || m_page <= 0)
-            return;
-        const qsizetype end = (p - m_base) / m_page * m_page;
-        if (end - m_released < kReleaseBytes)
-            return;
-        ::madvise(
-            const_cast<char*>(m_base) + m_released, static_cast<size_t>(end - m_released), MADV_DONTNEED);
-        m_released = end;
-    }
-
-private:
-    static constexpr qsizetype kReleaseBytes = 8 << 20;
-    const char* m_base;
-    long m_page;
-    qsizetype m_released = 0;
-#else
-    explicit MappedPages(const char*) { }
-    void doneUpTo(const char*) { }
-#endif
-};
-
 // The copy made on the bytes (see Utf8Out). Lines split at CR LF, LF or CR as csv::forEachLine
 // splits them. An undecided encoding (a file without byte-order mark) is settled at the first line
 // holding a non-ASCII byte: everything before is ASCII, which reads the same in both encodings,
 // so the file is UTF-8 exactly when the rest is valid UTF-8. A file of ASCII alone is never
 // checked separately.
 void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEncoding encoding,
-    const CsvInterface& layout, qsizetype pieceBytes, MappedPages& pages)
+    const CsvInterface& layout, qsizetype pieceBytes)
 {
     Utf8Out out(file, pieceBytes, encoding);
     const bool normalise = layout.delimiter.has_value();
@@ -340,11 +301,6 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
     qsizetype lineIndex = 0;
     qsizetype pos = 0;
     while (pos < size) {
-        // Mapped file pages arrive from memory much later than the loop wants them: ask for the
-        // next page while this one is worked on.
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(data + pos + 4096);
-#endif
         bool nonAscii = false;
         const qsizetype lineEnd = nextBreak(data, size, pos, nonAscii);
         if (nonAscii && encoding == SourceEncoding::Undecided) {
@@ -358,7 +314,6 @@ void copyBytes(QTemporaryFile& file, const char* data, qsizetype size, SourceEnc
         else
             out.append(data + pos, lineEnd - pos);
         out.lineDone();
-        pages.doneUpTo(data + lineEnd);
         ++lineIndex;
         if (lineEnd == size)
             break;
@@ -401,6 +356,39 @@ void copyText(QTemporaryFile& file, const char* data, qsizetype size, bool utf8,
     writer.write();
 }
 
+// A file's bytes as they were when read: `size` bytes at the start of `block`.
+struct SourceBytes {
+    LargeBlock block;
+    qsizetype size = 0;
+};
+
+SourceBytes readWholeSource(QFile& source, const QString& path)
+{
+    SourceBytes out;
+    const qint64 expected = std::max<qint64>(source.size(), 0);
+    out.block = LargeBlock(static_cast<std::size_t>(expected));
+    while (out.size < expected) {
+        const qint64 n = source.read(reinterpret_cast<char*>(out.block.data()) + out.size, expected - out.size);
+        if (n < 0)
+            throw fileError(path, source);
+        if (n == 0)
+            return out; // cut short meanwhile: what was there
+        out.size += n;
+    }
+    // A file that grew meanwhile (or reports no size, as some special files do): the rest too.
+    const QByteArray rest = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        throw fileError(path, source);
+    if (!rest.isEmpty()) {
+        LargeBlock bigger(static_cast<std::size_t>(out.size + rest.size()));
+        std::memcpy(bigger.data(), out.block.data(), static_cast<std::size_t>(out.size));
+        std::memcpy(bigger.data() + out.size, rest.constData(), static_cast<std::size_t>(rest.size()));
+        out.block = std::move(bigger);
+        out.size += rest.size();
+    }
+    return out;
+}
+
 }
 
 CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layout, qsizetype pieceBytes)
@@ -412,26 +400,17 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     QFile source(csvPath);
     if (!source.open(QIODevice::ReadOnly))
         throw fileError(csvPath, source);
-    // The source is mapped rather than read, so its bytes are never copied; a file that cannot be
-    // mapped (or an empty one, which has nothing to map) is read whole instead.
-    QByteArray readBytes;
-    const char* data = nullptr;
-    qsizetype size = source.size();
-    if (size > 0)
-        data = reinterpret_cast<const char*>(source.map(0, size));
-    MappedPages pages(data);
-    if (!data) {
-        readBytes = source.readAll();
-        if (source.error() != QFileDevice::NoError)
-            throw fileError(csvPath, source);
-        data = readBytes.constData();
-        size = readBytes.size();
-    }
+    // The whole source is read into one block (not mapped: another program cutting the file
+    // short while it is mapped would kill the process). A large block takes huge pages, so filling
+    // it costs few page faults. A file that changes size meanwhile is read as far as it goes.
+    const SourceBytes whole = readWholeSource(source, csvPath);
+    const char* data = reinterpret_cast<const char*>(whole.block.data());
+    qsizetype size = whole.size;
 
     // Same rule as csv::decodeCsvBytes: a byte-order mark, or valid UTF-8 with non-ASCII bytes,
     // means UTF-8 (the mark itself dropped); anything else is cp1252.
-    const QByteArray whole = QByteArray::fromRawData(data, size);
-    const bool bom = whole.startsWith("\xEF\xBB\xBF");
+    const QByteArray bytes = QByteArray::fromRawData(data, size);
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     if (bom) {
         data += 3;
         size -= 3;
@@ -444,7 +423,7 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
     const bool asciiMarks
         = layout.separator.unicode() < 0x80 && (!layout.delimiter || layout.delimiter->unicode() < 0x80);
     if (asciiMarks && !bom) {
-        copyBytes(m_file, data, size, SourceEncoding::Undecided, layout, m_pieceBytes, pages);
+        copyBytes(m_file, data, size, SourceEncoding::Undecided, layout, m_pieceBytes);
     } else if (asciiMarks && csv::isValidUtf8(data, size)) {
         // QString::fromUtf8 drops a byte-order mark at the start of what it decodes: a second one
         // right after the first goes too.
@@ -452,9 +431,9 @@ CsvWorkingCopy::CsvWorkingCopy(const QString& csvPath, const CsvInterface& layou
             data += 3;
             size -= 3;
         }
-        copyBytes(m_file, data, size, SourceEncoding::Utf8, layout, m_pieceBytes, pages);
+        copyBytes(m_file, data, size, SourceEncoding::Utf8, layout, m_pieceBytes);
     } else {
-        copyText(m_file, data, size, bom || csv::looksLikeUtf8(whole), layout, m_pieceBytes);
+        copyText(m_file, data, size, bom || csv::looksLikeUtf8(bytes), layout, m_pieceBytes);
     }
     if (!m_file.flush())
         throw fileError(m_file.fileName(), m_file);

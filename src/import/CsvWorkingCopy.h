@@ -19,8 +19,8 @@ namespace contivo {
 /// the CSV file cannot be read or the copy cannot be written.
 ///
 /// The copy is written completely by the constructor and read back line by line with forEachLine.
-/// Neither step holds the whole text: the source is mapped (or read) as bytes and decoded piece by
-/// piece, and the copy is read back in pieces, so memory stays a few pieces whatever the file size.
+/// Neither step holds the whole text: the source's bytes are read once and decoded piece by piece
+/// (they are freed when the copy is written), and the copy is read back in pieces.
 class CsvWorkingCopy {
 public:
     /// Bytes of source decoded, characters written and bytes read back at a time.

@@ -1,21 +1,13 @@
 #include "storage/RowStore.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace contivo::detail {
 namespace {
 
 constexpr std::size_t kFirstChunk = std::size_t(16) << 10;
 constexpr std::size_t kLastChunk = std::size_t(32) << 20;
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
 std::size_t roundUp(std::size_t n, std::size_t to)
 {
@@ -97,47 +89,16 @@ Arena& Arena::operator=(Arena&& other) noexcept
     return *this;
 }
 
-Arena::Chunk Arena::newChunk(std::size_t atLeast)
-{
-    if (m_nextChunkSize == 0)
-        m_nextChunkSize = kFirstChunk;
-    const std::size_t size = std::max(m_nextChunkSize, roundUp(atLeast, 4096));
-    m_nextChunkSize = std::min(m_nextChunkSize * 2, kLastChunk);
-#ifdef __linux__
-    if (size >= 2 * kHugePage) {
-        // Reserve a huge page more than needed and trim both ends so the chunk starts on a huge
-        // page boundary: the kernel can then back it with 2 MiB pages, one fault each instead of
-        // one per 4 KiB.
-        const std::size_t reserved = size + kHugePage;
-        void* p = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p != MAP_FAILED) {
-            auto* raw = static_cast<std::byte*>(p);
-            const auto address = reinterpret_cast<std::uintptr_t>(raw);
-            const std::size_t head = roundUp(address, kHugePage) - address;
-            if (head > 0)
-                munmap(raw, head);
-            const std::size_t tail = reserved - head - size;
-            if (tail > 0)
-                munmap(raw + head + size, tail);
-            madvise(raw + head, size, MADV_HUGEPAGE);
-            return { raw + head, size, true };
-        }
-    }
-#endif
-    void* p = std::malloc(size);
-    if (!p)
-        throw std::bad_alloc();
-    return { static_cast<std::byte*>(p), size, false };
-}
-
 std::byte* Arena::allocate(std::size_t bytes)
 {
     bytes = roundUp(std::max<std::size_t>(bytes, 8), 8);
     if (bytes > m_left) {
-        const Chunk chunk = newChunk(bytes);
-        m_chunks.push_back(chunk);
-        m_next = chunk.base;
-        m_left = chunk.size;
+        if (m_nextChunkSize == 0)
+            m_nextChunkSize = kFirstChunk;
+        m_chunks.emplace_back(std::max(m_nextChunkSize, roundUp(bytes, 4096)));
+        m_nextChunkSize = std::min(m_nextChunkSize * 2, kLastChunk);
+        m_next = m_chunks.back().data();
+        m_left = m_chunks.back().size();
     }
     std::byte* p = m_next;
     m_next += bytes;
@@ -148,15 +109,6 @@ std::byte* Arena::allocate(std::size_t bytes)
 
 void Arena::release()
 {
-    for (const Chunk& c : m_chunks) {
-#ifdef __linux__
-        if (c.mapped) {
-            munmap(c.base, c.size);
-            continue;
-        }
-#endif
-        std::free(c.base);
-    }
     m_chunks.clear();
     m_next = nullptr;
     m_left = 0;

@@ -7,6 +7,7 @@
 // then the UTF-16 characters of its texts), and blocks and row headers are carved out of large
 // chunks instead of being allocated one by one.
 
+#include "base/LargeBlock.h"
 #include "storage/RecordTable.h"
 
 #include <QStringView>
@@ -16,9 +17,8 @@
 
 namespace contivo::detail {
 
-/// Bump allocator over chunks that grow from 16 KiB to 32 MiB, so small tables stay small and big
-/// ones cost few system calls and page faults (big chunks are advised for huge pages where the
-/// system offers them). Memory is given back only all at once.
+/// Bump allocator over chunks (LargeBlock) that grow from 16 KiB to 32 MiB, so small tables stay
+/// small and big ones cost few system calls and page faults. Memory is given back only all at once.
 class Arena {
 public:
     Arena() = default;
@@ -36,14 +36,7 @@ public:
     std::size_t used() const { return m_used; }
 
 private:
-    struct Chunk {
-        std::byte* base = nullptr;
-        std::size_t size = 0;
-        bool mapped = false;
-    };
-    Chunk newChunk(std::size_t atLeast);
-
-    std::vector<Chunk> m_chunks;
+    std::vector<LargeBlock> m_chunks;
     std::byte* m_next = nullptr;
     std::size_t m_left = 0;
     std::size_t m_nextChunkSize = 0;
