@@ -203,6 +203,13 @@ void PackedCells::unpack(std::vector<FieldValue>& values) const
         values[static_cast<std::size_t>(i)] = value(i);
 }
 
+std::size_t PackedCells::byteSize() const
+{
+    const std::size_t fields = readU32(m_block);
+    const std::size_t chars = readU32(m_block + 4);
+    return kHeader + tagBytes(fields) + 8 * fields + roundUp(2 * chars, 8);
+}
+
 std::size_t PackedCells::sizeFor(const std::vector<FieldValue>& values)
 {
     std::size_t chars = 0;
@@ -267,20 +274,18 @@ std::size_t RowStore::rowsInChunk(std::size_t chunk)
     return std::size_t(256) << std::min<std::size_t>(chunk, 8);
 }
 
-const std::byte* RowStore::packCells(const std::vector<FieldValue>& values, quint32& bytes)
+const std::byte* RowStore::packCells(const std::vector<FieldValue>& values)
 {
     const std::size_t size = PackedCells::sizeFor(values);
     std::byte* block = m_cellMemory.allocate(size);
     PackedCells::pack(values, block);
-    bytes = static_cast<quint32>(size);
     m_liveCellBytes += size;
     return block;
 }
 
 Row* RowStore::create(qint64 number, int changeState, const std::vector<FieldValue>& values)
 {
-    quint32 bytes = 0;
-    const std::byte* cells = packCells(values, bytes);
+    const std::byte* cells = packCells(values);
     Row* row;
     if (!m_freeRows.empty()) {
         row = m_freeRows.back();
@@ -296,25 +301,21 @@ Row* RowStore::create(qint64 number, int changeState, const std::vector<FieldVal
     row->number = number;
     row->changeState = changeState;
     row->cells = cells;
-    row->cellBytes = bytes;
     return row;
 }
 
 void RowStore::setValues(Row* row, const std::vector<FieldValue>& values)
 {
-    quint32 bytes = 0;
-    const std::byte* cells = packCells(values, bytes);
-    m_liveCellBytes -= row->cellBytes;
+    const std::byte* cells = packCells(values);
+    m_liveCellBytes -= row->values().byteSize();
     row->cells = cells;
-    row->cellBytes = bytes;
     compactIfWasteful();
 }
 
 void RowStore::destroy(Row* row)
 {
-    m_liveCellBytes -= row->cellBytes;
+    m_liveCellBytes -= row->values().byteSize();
     row->cells = nullptr;
-    row->cellBytes = 0;
     m_freeRows.push_back(row);
     compactIfWasteful();
 }
@@ -336,8 +337,9 @@ void RowStore::compactIfWasteful()
         return;
     Arena fresh;
     forEachLive([&](Row& row) {
-        std::byte* block = fresh.allocate(row.cellBytes);
-        std::memcpy(block, row.cells, row.cellBytes);
+        const std::size_t size = row.values().byteSize();
+        std::byte* block = fresh.allocate(size);
+        std::memcpy(block, row.cells, size);
         row.cells = block;
     });
     m_cellMemory = std::move(fresh);

@@ -70,6 +70,8 @@ public:
     FieldValue value(int field) const;
     void unpack(std::vector<FieldValue>& values) const;
 
+    /// Bytes this block takes.
+    std::size_t byteSize() const;
     /// Bytes a block for these values takes.
     static std::size_t sizeFor(const std::vector<FieldValue>& values);
     /// Packs the values into a block of sizeFor(values) bytes.
@@ -85,7 +87,6 @@ struct Row {
     qint64 number = 0;
     const std::byte* cells = nullptr;
     int changeState = 0;
-    quint32 cellBytes = 0;
 
     PackedCells values() const { return PackedCells(cells); }
     CellView cell(int field) const { return values().cell(field); }
@@ -116,7 +117,7 @@ public:
 
 private:
     static std::size_t rowsInChunk(std::size_t chunk);
-    const std::byte* packCells(const std::vector<FieldValue>& values, quint32& bytes);
+    const std::byte* packCells(const std::vector<FieldValue>& values);
     void compactIfWasteful();
 
     Arena m_rowMemory;

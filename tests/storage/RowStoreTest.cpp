@@ -61,6 +61,7 @@ TEST(RowStore, PackedRowsGiveBackEveryKindOfValue)
     EXPECT_EQ(row->number, 42);
     EXPECT_EQ(row->changeState, 2);
     expectSameValues(values, *row);
+    EXPECT_EQ(row->values().byteSize(), PackedCells::sizeFor(values));
 
     // Views read the same values without copying; fields beyond the row read as null.
     EXPECT_EQ(row->cell(2).tag, CellTag::Text);
