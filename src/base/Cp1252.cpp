@@ -23,6 +23,25 @@ int byteFor(char16_t c)
     return -1;
 }
 
+char16_t codePointOf(unsigned char b)
+{
+    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+}
+
+// The end of the run of whole eight-byte words from i in which no byte has the top bit: bank
+// files are nearly all ASCII, which both conversions copy a word at a time.
+qsizetype asciiWordsEnd(const unsigned char* bytes, qsizetype i, qsizetype size)
+{
+    while (size - i >= 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        i += 8;
+    }
+    return i;
+}
+
 }
 
 QChar* decodeInto(const char* data, qsizetype size, QChar* out)
@@ -30,20 +49,11 @@ QChar* decodeInto(const char* data, qsizetype size, QChar* out)
     const auto* const bytes = reinterpret_cast<const unsigned char*>(data);
     qsizetype i = 0;
     while (i < size) {
-        // Bank files are nearly all ASCII: widen eight bytes at a time while none has the top bit.
-        while (size - i >= 8) {
-            quint64 word;
-            std::memcpy(&word, bytes + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = QChar(char16_t(bytes[i + k]));
-            i += 8;
-        }
+        for (const qsizetype end = asciiWordsEnd(bytes, i, size); i < end; ++i)
+            out[i] = QChar(char16_t(bytes[i]));
         if (i == size)
             break;
-        const unsigned char b = bytes[i];
-        out[i] = QChar((b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b));
+        out[i] = QChar(codePointOf(bytes[i]));
         ++i;
     }
     return out + size;
@@ -54,19 +64,13 @@ char* toUtf8Into(const char* data, qsizetype size, char* out)
     const auto* const bytes = reinterpret_cast<const unsigned char*>(data);
     qsizetype i = 0;
     while (i < size) {
-        while (size - i >= 8) {
-            quint64 word;
-            std::memcpy(&word, bytes + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            std::memcpy(out, &word, 8);
-            out += 8;
-            i += 8;
-        }
+        const qsizetype end = asciiWordsEnd(bytes, i, size);
+        std::memcpy(out, bytes + i, static_cast<size_t>(end - i));
+        out += end - i;
+        i = end;
         if (i == size)
             break;
-        const unsigned char b = bytes[i++];
-        const char16_t c = (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+        const char16_t c = codePointOf(bytes[i++]);
         if (c < 0x80) {
             *out++ = static_cast<char>(c);
         } else if (c < 0x800) {
